@@ -1,0 +1,9 @@
+# Sources of platform/: the operating-system layer.
+target_sources(akcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/tick_source.h
+    ${CMAKE_CURRENT_LIST_DIR}/tick_source.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/colour.h
+    ${CMAKE_CURRENT_LIST_DIR}/data_paths.h
+    ${CMAKE_CURRENT_LIST_DIR}/data_paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gong.h
+)

@@ -1,0 +1,1 @@
+# Sources of protocol/: logic files go to akcore, windows and controls to akwidgets.

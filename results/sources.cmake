@@ -1,0 +1,1 @@
+# Sources of results/: logic files go to akcore, windows and controls to akwidgets.

@@ -1,0 +1,1 @@
+# Sources of settings/: logic files go to akcore, windows and controls to akwidgets.

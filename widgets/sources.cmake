@@ -1,0 +1,1 @@
+# Sources of widgets/: logic files go to akcore, windows and controls to akwidgets.
