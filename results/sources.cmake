@@ -1,1 +1,5 @@
-# Sources of results/: logic files go to akcore, windows and controls to akwidgets.
+# Sources of results/: the results table, its texts, sort and ranking (logic); the table view (widgets).
+target_sources(akcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/results_table.h
+    ${CMAKE_CURRENT_LIST_DIR}/results_table.cpp
+)
