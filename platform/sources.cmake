@@ -6,4 +6,6 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/data_paths.h
     ${CMAKE_CURRENT_LIST_DIR}/data_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gong.h
+    ${CMAKE_CURRENT_LIST_DIR}/cp1252.h
+    ${CMAKE_CURRENT_LIST_DIR}/cp1252.cpp
 )

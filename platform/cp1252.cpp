@@ -1,0 +1,59 @@
+#include "platform/cp1252.h"
+
+namespace {
+
+// 0x80..0x9F; 0 marks the five unassigned bytes, which map to the C1 controls.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+} // namespace
+
+namespace Cp1252 {
+
+int byteOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == u || (kHigh[i] == 0 && u == 0x80 + i))
+            return 0x80 + i;
+    return -1;
+}
+
+bool canEncode(const QString& text)
+{
+    for (const QChar c : text)
+        if (byteOf(c) < 0)
+            return false;
+    return true;
+}
+
+QByteArray encode(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const int b = byteOf(c);
+        out.append(b < 0 ? '?' : char(b));
+    }
+    return out;
+}
+
+QString decode(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0)
+            out.append(QChar(kHigh[b - 0x80] ? kHigh[b - 0x80] : char16_t(b)));
+        else
+            out.append(QChar(char16_t(b)));
+    }
+    return out;
+}
+
+} // namespace Cp1252
