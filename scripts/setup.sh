@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the build needs on Debian 12 (only what is missing) and builds into ./build.
+# Idempotent: a second run installs nothing and rebuilds only what changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxlsxwriter-dev libzip-dev
+          fonts-liberation2 xvfb xauth libgl-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+werror=OFF
+[ -n "${CI:-}" ] && werror=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAK_WERROR=$werror >/dev/null
+cmake --build build -j"$(nproc)"

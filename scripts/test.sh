@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Set-up, build and run every test headless (offscreen platform).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
