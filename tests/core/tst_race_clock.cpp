@@ -1,0 +1,151 @@
+#include "app/penalty_points.h"
+#include "fake_clock_parts.h"
+
+#include <QtTest>
+
+using Row = ClockDisplay::Row;
+
+class TestRaceClock : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void penaltyPoints_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("deviation");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("perStep");
+        QTest::addColumn<QString>("german");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("defaults, 1 ms over gives one started step") << 45001 << 45 << 100 << 100 << "0,1" << "0.1";
+        QTest::newRow("defaults, one full second over") << 46000 << 45 << 100 << 100 << "1" << "1";
+        QTest::newRow("defaults, 1.05 s over") << 46050 << 45 << 100 << 100 << "1,1" << "1.1";
+        QTest::newRow("whole-second steps give 20 points") << 21500 << 20 << 1000 << 10000 << "20" << "20";
+        QTest::newRow("2500 ms steps round k to 2") << 24500 << 20 << 2500 << 1000 << "3" << "3";
+        QTest::newRow("3500 ms steps round k to 4") << 28500 << 20 << 3500 << 1000 << "2" << "2";
+        QTest::newRow("half points per step") << 45150 << 45 << 100 << 500 << "1" << "1";
+        QTest::newRow("step 0 counts as 100 ms") << 45001 << 45 << 0 << 100 << "0,1" << "0.1";
+        QTest::newRow("negative step counts as 100 ms") << 45001 << 45 << -5 << 100 << "0,1" << "0.1";
+    }
+    void penaltyPoints()
+    {
+        QFETCH(int, x);
+        QFETCH(int, deviation);
+        QFETCH(int, step);
+        QFETCH(int, perStep);
+        QFETCH(QString, german);
+        QFETCH(QString, english);
+        const long double p = ::penaltyPoints(x, deviation, step, perStep);
+        QCOMPARE(penaltyPointsText(p, QLocale(QLocale::German, QLocale::Germany)), german);
+        QCOMPARE(penaltyPointsText(p, QLocale(QLocale::English, QLocale::UnitedStates)), english);
+    }
+
+    void roundsTiesToEven_data()
+    {
+        QTest::addColumn<double>("v");
+        QTest::addColumn<qint64>("r");
+        QTest::newRow("2.5 -> 2") << 2.5 << qint64(2);
+        QTest::newRow("3.5 -> 4") << 3.5 << qint64(4);
+        QTest::newRow("-0.5 -> 0") << -0.5 << qint64(0);
+        QTest::newRow("2.6 -> 3") << 2.6 << qint64(3);
+    }
+    void roundsTiesToEven()
+    {
+        QFETCH(double, v);
+        QFETCH(qint64, r);
+        QCOMPARE(roundHalfEvenInt(v), r);
+    }
+
+    // Phase 2 against its limit: ELZ1 seconds longer than phase 1 gives none, 1 ms more gives points.
+    void phaseTwoLimit_data()
+    {
+        QTest::addColumn<int>("phaseTwo");
+        QTest::addColumn<bool>("penalty");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("exactly the deviation") << 105000 << false << "0";
+        QTest::newRow("1 ms over the deviation") << 105001 << true << "0,1";
+        QTest::newRow("phase 2 much faster") << 1000 << false << "0";
+    }
+    void phaseTwoLimit()
+    {
+        QFETCH(int, phaseTwo);
+        QFETCH(bool, penalty);
+        QFETCH(QString, text);
+        SequenceRig rig;
+        RunState& st = rig.clock.state();
+        st.CurrentPhase = 2;
+        st.PhaseOneTime = 60000;
+        st.ColourState = 3;
+        st.RowColours[1] = {rgb(64, 64, 64), rgb(0, 255, 0)};
+        rig.clock.ShowTime(2, phaseTwo);
+        QCOMPARE(rig.penaltyText, text);
+        QCOMPARE(st.ColourState == 4, penalty);
+        QCOMPARE(st.RowColours[1].lit == rgb(255, 0, 0), penalty);
+    }
+
+    void startupDisplayColours()
+    {
+        SequenceRig rig;
+        rig.clock.startupDisplay();
+        const auto& r1 = rig.display.digits[int(Row::Main1)];
+        const auto& r2 = rig.display.digits[int(Row::Main2)];
+        // Row 1 shows the 6.0 s countdown, seconds and hundredths lit in the timer colour.
+        QCOMPARE(rig.display.text(Row::Main1), QStringLiteral("00:06,00"));
+        QCOMPARE(r1[3].on, rgb(64, 64, 64));
+        QCOMPARE(r1[4].on, rgb(64, 64, 64));
+        QCOMPARE(r1[5].on, rgb(64, 64, 64));
+        QCOMPARE(r1[6].on, rgb(255, 255, 0));
+        QCOMPARE(r1[8].on, rgb(255, 255, 0));
+        // A zero time on row 2 is entirely dim.
+        QCOMPARE(rig.display.text(Row::Main2), QStringLiteral("00:00,00"));
+        for (int d = 3; d <= 8; ++d)
+            QCOMPARE(r2[d].on, rgb(64, 64, 64));
+        QCOMPARE(rig.display.labels.value(ClockDisplay::Label::LabSec2), rgb(64, 64, 64));
+    }
+
+    void leadingZeroDimming_data()
+    {
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("litMask"); // digits 3..5 lit (L) or dim (d)
+        QTest::newRow("9 s") << 9000 << "00:09,00" << "ddd";
+        QTest::newRow("12 s") << 12000 << "00:12,00" << "ddL";
+        QTest::newRow("1 min 5 s") << 65000 << "01:05,00" << "dLL";
+        QTest::newRow("12 min") << 720000 << "12:00,00" << "LLL";
+        QTest::newRow("wraps at 60 minutes") << 3600000 + 61000 << "01:01,00" << "dLL";
+    }
+    void leadingZeroDimming()
+    {
+        QFETCH(int, ms);
+        QFETCH(QString, text);
+        QFETCH(QString, litMask);
+        SequenceRig rig;
+        rig.clock.settings().timer = 0;
+        rig.clock.startupDisplay();
+        rig.seq.mStartClick();
+        rig.tickAt(rig.ticks.now() + ms);
+        QCOMPARE(rig.display.text(Row::Main1), text);
+        for (int i = 0; i < 3; ++i) {
+            const Rgb c = rig.display.digits[int(Row::Main1)][3 + i].on;
+            QCOMPARE(c == rgb(0, 255, 0), litMask[i] == QLatin1Char('L'));
+        }
+    }
+
+    void monitorShowsWholeHundredthsOnlyWhenStopped()
+    {
+        SequenceRig rig;
+        rig.display.monitor = true;
+        rig.clock.settings().timer = 0;
+        rig.clock.settings().phases = 1;
+        rig.clock.startupDisplay();
+        rig.seq.mStartClick();
+        rig.tickAt(rig.ticks.now() + 12345);
+        QCOMPARE(rig.display.text(Row::Monitor), QStringLiteral("00:12,00"));
+        QCOMPARE(rig.display.text(Row::Main1), QStringLiteral("00:12,34"));
+        rig.ticks.advance(10);
+        rig.seq.mStopClick();
+        QCOMPARE(rig.display.text(Row::Monitor), QStringLiteral("00:12,35"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceClock)
+#include "tst_race_clock.moc"
