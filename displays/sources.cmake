@@ -1,1 +1,13 @@
 # Sources of displays/: logic files go to akcore, windows and controls to akwidgets.
+target_sources(akcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/digit_geometry.h
+    ${CMAKE_CURRENT_LIST_DIR}/digit_geometry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/monitor_layout.h
+    ${CMAKE_CURRENT_LIST_DIR}/monitor_layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/top_ten.h
+    ${CMAKE_CURRENT_LIST_DIR}/top_ten.cpp
+)
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Udigit.h
+    ${CMAKE_CURRENT_LIST_DIR}/Udigit.cpp
+)

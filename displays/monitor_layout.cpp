@@ -1,0 +1,110 @@
+#include "displays/monitor_layout.h"
+
+#include <cmath>
+#include <cstdlib>
+
+int roundHalfEven(double x)
+{
+    const double lower = std::floor(x);
+    const double diff = x - lower;
+    double r = lower;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0.0))
+        r = lower + 1.0;
+    return int(r);
+}
+
+MainTimerGeometry referenceMainTimer()
+{
+    MainTimerGeometry g;
+    const int xs[6] = {8, 64, 160, 216, 312, 368};
+    for (int i = 0; i < 6; ++i) {
+        g.digits[i] = QRect(xs[i], 8, 54, 89);
+        g.digitThickness[i] = 5;
+    }
+    g.labMin = QRect(118, 40, 42, 73);
+    g.labSec = QRect(270, 40, 42, 73);
+    return g;
+}
+
+double timeDisplayScale(int windowWidth, const MainTimerGeometry& main)
+{
+    if (main.timerPanelWidth <= 0 || windowWidth <= 0)
+        return 1.0;
+    return double(windowWidth) / main.timerPanelWidth;
+}
+
+namespace {
+
+QRect scaled(const QRect& r, double xs, double ys)
+{
+    const int l = roundHalfEven(r.x() * xs);
+    const int t = roundHalfEven(r.y() * ys);
+    const int rr = roundHalfEven((r.x() + r.width()) * xs);
+    const int b = roundHalfEven((r.y() + r.height()) * ys);
+    return QRect(l, t, rr - l, b - t);
+}
+
+} // namespace
+
+TimeDisplayLayout layoutTimeDisplay(const MainTimerGeometry& main, int width, int height, double xs)
+{
+    TimeDisplayLayout L;
+    L.xs = xs;
+    L.ys = xs * 1.0;
+    const double ys = L.ys;
+    const int H = height;
+
+    L.labFontPx = roundHalfEven(main.labSekFontPx * ys);
+    const int labH = std::abs(L.labFontPx);
+    L.titleFontPx = L.labFontPx;
+    const int titleH = std::abs(roundHalfEven(L.titleFontPx * 1.15));
+    L.rowHeight = (H - labH - titleH - 2 * labH) / 2;
+    const int h = L.rowHeight;
+
+    const int row1Top = titleH + labH;
+    const int row2Top = H - h - labH / 2;
+    for (int i = 0; i < 6; ++i) {
+        L.digitScaled[i] = scaled(main.digits[i], xs, ys);
+        L.digitThickness[i] = roundHalfEven(main.digitThickness[i] * xs);
+        L.row1[i] = QRect(L.digitScaled[i].x(), row1Top, L.digitScaled[i].width(), h);
+        L.row2[i] = QRect(L.digitScaled[i].x(), row2Top, L.digitScaled[i].width(), h);
+    }
+
+    L.panelTitle = QRect(0, 0, width, titleH);
+    L.panelLab1 = QRect(0, titleH, width, labH);
+    L.panelLab2 = QRect(0, H - h - labH / 2 - labH, width, labH);
+
+    L.labMinFontPx = roundHalfEven(main.labMinFontPx * xs);
+    L.labSecFontPx = roundHalfEven(main.labSecFontPx * xs);
+    L.labMin = scaled(main.labMin, xs, ys);
+    L.labMin.moveTop(row1Top + h - L.labMin.height() * 73 / 100);
+    L.labSec = scaled(main.labSec, xs, ys);
+    L.labSec.moveTop(L.labMin.y());
+    L.labMin2 = L.labMin.translated(0, row2Top - row1Top);
+    L.labSec2 = L.labSec.translated(0, row2Top - row1Top);
+    return L;
+}
+
+TopTenLayout layoutTopTen(int width, int height)
+{
+    TopTenLayout L;
+    L.titleHeight = height / 14;
+    L.windowFontPt = L.titleHeight / 2;
+    L.titleFontPt = (L.titleHeight / 3) * 2;
+    L.panelHeight = L.titleHeight;
+    L.panelFontPt = L.titleFontPt;
+    L.gridFontPt = L.windowFontPt;
+    L.gridHeight = height - L.titleHeight - L.panelHeight;
+    L.rowHeight = L.gridHeight / 10;
+    const int W = width;
+    auto& c = L.columnWidths;
+    c[0] = W * 5 / 100;
+    c[1] = W * 9 / 100;
+    c[3] = W * 26 / 100;
+    c[4] = W * 11 / 100;
+    c[5] = W * 13 / 100;
+    c[2] = W - (c[0] + c[1] + c[3] + c[4] + c[5]) - 4;
+    L.pictureWidth = W / 2;
+    L.pictureHeight = L.panelHeight - L.pictureTop;
+    return L;
+}
