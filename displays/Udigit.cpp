@@ -1,17 +1,11 @@
 #include "displays/Udigit.h"
 
 #include "displays/digit_geometry.h"
+#include "displays/qt_colour.h"
 
 #include <QPainter>
 
-namespace {
-
-QColor toQColor(Rgb c)
-{
-    return QColor(rgbRed(c), rgbGreen(c), rgbBlue(c));
-}
-
-} // namespace
+using displaycolour::toQColor;
 
 TDigit::TDigit(QWidget* parent) : QWidget(parent)
 {

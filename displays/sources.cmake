@@ -11,3 +11,14 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Udigit.h
     ${CMAKE_CURRENT_LIST_DIR}/Udigit.cpp
 )
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/qt_colour.h
+    ${CMAKE_CURRENT_LIST_DIR}/FMonitor2.h
+    ${CMAKE_CURRENT_LIST_DIR}/FMonitor2.cpp
+)
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/TopTenGrid.h
+    ${CMAKE_CURRENT_LIST_DIR}/TopTenGrid.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMonitor3.h
+    ${CMAKE_CURRENT_LIST_DIR}/FMonitor3.cpp
+)

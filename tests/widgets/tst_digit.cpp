@@ -144,6 +144,11 @@ void TstDigit::setterRepaintsOnlyOnChange()
     QCOMPARE(d->paints, 2);
     d->setColor(rgb(10, 10, 10));
     QCOMPARE(d->paints, 3);
+    // Geometry setters only ask for a paint later.
+    d->setSeparation(2);
+    d->setThickness(3);
+    QCOMPARE(d->paints, 3);
+    QTRY_VERIFY(d->paints > 3);
 }
 
 QTEST_MAIN(TstDigit)

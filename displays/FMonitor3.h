@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class QLabel;
+class TopTenGrid;
+
+// Spectators' top ten: the event title, the first ten rows of the results
+// table in large type, and a bottom strip with the logo and "Top 10".
+class TFormMonitor3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormMonitor3(QWidget* parent = nullptr);
+
+    // Cover the given screen area and lay the window out for it.
+    void place(const QRect& screenGeometry);
+    // title: the event title; tableRows: the results table including its
+    // header row 0, eleven cells a row.
+    void RefreshTopTen(const QString& title, const QVector<QStringList>& tableRows);
+
+    TopTenGrid* grid() const { return m_grid; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void layoutTopTenWindow();
+
+    QLabel* m_title = nullptr;
+    QLabel* m_panelDate = nullptr;
+    QWidget* m_logo = nullptr;
+    TopTenGrid* m_grid = nullptr;
+};
