@@ -1,4 +1,4 @@
-# Sources of app/: race clock and run sequence (logic); the main window (widgets).
+# Sources of app/: race clock, run sequence and entry rules (logic); the main window (widgets).
 target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/penalty_points.h
     ${CMAKE_CURRENT_LIST_DIR}/penalty_points.cpp
@@ -6,4 +6,14 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/race_clock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.h
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.h
+    ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.cpp
+)
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/FMain.h
+    ${CMAKE_CURRENT_LIST_DIR}/FMain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_build.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_entry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.h
+    ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.cpp
 )

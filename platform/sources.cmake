@@ -9,3 +9,7 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.h
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.cpp
 )
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/qt_gong.h
+    ${CMAKE_CURRENT_LIST_DIR}/qt_gong.cpp
+)

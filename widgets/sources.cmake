@@ -1,1 +1,5 @@
-# Sources of widgets/: logic files go to akcore, windows and controls to akwidgets.
+# Sources of widgets/: small controls and the program's pictures.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CommandButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/CommandButton.cpp
+)

@@ -1,0 +1,335 @@
+#include "app/FMain.h"
+
+#include "app/competitor_entry.h"
+#include "app/main_clock_display.h"
+#include "displays/Udigit.h"
+#include "widgets/CommandButton.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDate>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
+    : QMainWindow(parent), m_deps(deps), m_display(std::make_unique<MainClockDisplay>())
+{
+    // 1. Title and caption.
+    setObjectName(QStringLiteral("FormMain"));
+    QApplication::setApplicationDisplayName(QString());
+    setWindowTitle(QStringLiteral("Acker Klassik 0.90"));
+    setMinimumSize(800, 445);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+
+    m_clock = new RaceClock(*m_deps.ticks, *m_display, *this, this);
+    m_clock->setLocale(QLocale());
+    m_sequence.reset(new RunSequence(*m_clock, static_cast<RunControls&>(*this), *m_deps.gong));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Central"));
+    setCentralWidget(central);
+    m_panel1 = new QWidget(central);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel2 = new QWidget(central);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_panel2->setAutoFillBackground(true);
+    QPalette p2 = m_panel2->palette();
+    p2.setColor(QPalette::Window, p2.color(QPalette::Dark));
+    m_panel2->setPalette(p2);
+    m_panel3 = new QWidget(central);
+    m_panel3->setObjectName(QStringLiteral("Panel3"));
+    buildTopBar(m_panel1);
+    buildMiddleBand(m_panel2);
+    buildBottomPart(m_panel3);
+    buildStatusBar();
+    buildMenu();
+    resize(809, 551);
+
+    // Commands: buttons invoke their menu items, which do nothing while disabled.
+    connect(action(Command::Timer), &QAction::triggered, this, [this] { m_sequence->mTimerClick(); });
+    connect(action(Command::Start), &QAction::triggered, this, [this] { m_sequence->mStartClick(); });
+    connect(action(Command::Stop), &QAction::triggered, this, [this] { m_sequence->mStopClick(); });
+    connect(action(Command::Eintragen), &QAction::triggered, this, [this] { m_sequence->mEintragenClick(); });
+    connect(action(Command::Naechster), &QAction::triggered, this, [this] { m_sequence->bRESETClick(); });
+    connect(m_bTimer, &CommandButton::mousePressed, action(Command::Timer), &QAction::trigger);
+    connect(m_bSTART, &CommandButton::mousePressed, action(Command::Start), &QAction::trigger);
+    connect(m_bSTOP, &CommandButton::mousePressed, action(Command::Stop), &QAction::trigger);
+    // EINTRAGEN's mouse press calls its handler directly; START and EINTRAGEN also react to the keyboard.
+    connect(m_bEINTRAGEN, &CommandButton::mousePressed, this, [this] { m_sequence->mEintragenClick(); });
+    connect(m_bSTART, &QPushButton::clicked, this, [this] { m_sequence->mStartClick(); });
+    connect(m_bEINTRAGEN, &QPushButton::clicked, this, [this] { m_sequence->mEintragenClick(); });
+    connect(m_bRESET, &QPushButton::clicked, this, [this] { m_sequence->bRESETClick(); });
+    connect(m_bAbsage, &QPushButton::clicked, this, [this] { m_sequence->bAbsageClick(); });
+    connect(menuAction(QStringLiteral("Punkte1")), &QAction::triggered, this, &TFormMain::Punkte1Click);
+    connect(menuAction(QStringLiteral("Beenden1")), &QAction::triggered, this, &TFormMain::bExitClick);
+    connect(m_sb1m, &QToolButton::clicked, this, [this] { sb1mClick(-1); });
+    connect(m_sb1p, &QToolButton::clicked, this, [this] { sb1mClick(+1); });
+    connect(m_cbStNr, qOverload<int>(&QComboBox::activated), this, [this] { cbStNrChange(); });
+
+    // 5. Years of make, current year selected.
+    m_eGOD->addItems(CompetitorEntry::yearList(QDate::currentDate().year()));
+    m_eGOD->setCurrentIndex(0);
+    m_tag = 0;
+
+    // 11. TIMER only with a countdown; F4 exactly when TIMER is visible.
+    m_bTimer->setVisible(m_clock->settings().timer > 0);
+    action(Command::Timer)->setEnabled(!m_bTimer->isHidden());
+
+    // Initial control states: those of the Ready state.
+    setButton(Command::Timer, true, Face::Yellow);
+    action(Command::Timer)->setEnabled(!m_bTimer->isHidden());
+    m_bTimer->setTextColour(Qt::black);
+    setButton(Command::Start, true, Face::Green);
+    setButton(Command::Stop, false, Face::Face);
+    setButton(Command::Eintragen, false, Face::Face);
+    setButton(Command::Naechster, false, Face::Face);
+    m_bAbsage->setEnabled(true);
+    for (const char* name : {"sbCLS", "sbSave", "sbPrint", "bMon2"})
+        control<QToolButton>(QString::fromLatin1(name))->setEnabled(false);
+
+    // 14. Start-up display.
+    m_clock->startupDisplay();
+    // 16. Protocol buttons.
+    updateProtocolButtons();
+
+    // 18. Layout, date and time, pointer onto sbLoad.
+    m_timerDate = new QTimer(this);
+    m_timerDate->setObjectName(QStringLiteral("TimerDate"));
+    m_timerDate->setInterval(5000);
+    connect(m_timerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
+    m_timerDate->start();
+    FormResize();
+    TimerDateTimer();
+    if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
+        QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
+    focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
+}
+
+TFormMain::~TFormMain() = default;
+
+CommandButton* TFormMain::button(Command cmd) const
+{
+    switch (cmd) {
+    case Command::Timer:
+        return m_bTimer;
+    case Command::Start:
+        return m_bSTART;
+    case Command::Stop:
+        return m_bSTOP;
+    case Command::Eintragen:
+        return m_bEINTRAGEN;
+    case Command::Naechster:
+        return m_bRESET;
+    case Command::Absage:
+        return m_bAbsage;
+    }
+    return nullptr;
+}
+
+QAction* TFormMain::action(Command cmd) const
+{
+    switch (cmd) {
+    case Command::Timer:
+        return m_actions.value(QStringLiteral("mTimer"));
+    case Command::Start:
+        return m_actions.value(QStringLiteral("mStart"));
+    case Command::Stop:
+        return m_actions.value(QStringLiteral("mStop"));
+    case Command::Eintragen:
+        return m_actions.value(QStringLiteral("mEintragen"));
+    case Command::Naechster:
+        return m_actions.value(QStringLiteral("mReset"));
+    case Command::Absage:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+void TFormMain::setButton(Command cmd, bool enabled, Face face)
+{
+    CommandButton* b = button(cmd);
+    b->setEnabled(enabled);
+    switch (face) {
+    case Face::Face:
+        b->setFace(cmd == Command::Absage ? QColor(113, 8, 8) : QColor());
+        break;
+    case Face::Green:
+        b->setFace(QColor(0, 128, 0));
+        break;
+    case Face::Red:
+        b->setFace(QColor(255, 0, 0));
+        break;
+    case Face::Yellow:
+        b->setFace(QColor(255, 255, 0));
+        break;
+    case Face::Blue:
+        b->setFace(QColor(0, 128, 255));
+        break;
+    case Face::Black:
+        b->setFace(QColor(0, 0, 0));
+        break;
+    }
+    if (QAction* a = action(cmd))
+        a->setEnabled(enabled);
+}
+
+void TFormMain::setMenuEnabled(Command cmd, bool enabled)
+{
+    if (QAction* a = action(cmd))
+        a->setEnabled(enabled);
+}
+
+bool TFormMain::buttonEnabled(Command cmd) const
+{
+    return button(cmd)->isEnabled();
+}
+
+void TFormMain::setTimerTextRed(bool red)
+{
+    m_bTimer->setTextColour(red ? QColor(255, 0, 0) : QColor(0, 0, 0));
+}
+
+bool TFormMain::timerButtonVisible() const
+{
+    return !m_bTimer->isHidden();
+}
+
+void TFormMain::setStopCaption(const QString& caption)
+{
+    m_bSTOP->setText(caption);
+}
+
+void TFormMain::focusButton(Command cmd)
+{
+    button(cmd)->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMain::EnableSettings(bool on)
+{
+    if (QWidget* b = control<QWidget>(QStringLiteral("bCFG")))
+        b->setEnabled(on);
+    if (QAction* a = menuAction(QStringLiteral("EinstellunGen1")))
+        a->setEnabled(on);
+}
+
+void TFormMain::setPunkte1Enabled(bool on)
+{
+    menuAction(QStringLiteral("Punkte1"))->setEnabled(on);
+}
+
+void TFormMain::setBarrierArmed(Barrier, bool)
+{
+    // The light barriers are bound in their own file once the serial port exists.
+}
+
+void TFormMain::enterResult(qint32, qint32) {}
+
+void TFormMain::updateProtocolButtons() {}
+
+void TFormMain::refreshTopTen() {}
+
+void TFormMain::clearEntryFields()
+{
+    m_cbStNr->setEditText(QString());
+    if (!m_cbStNr->isEditable())
+        m_cbStNr->setCurrentIndex(m_cbStNr->currentIndex());
+    m_reiter->clear();
+    m_eName2->clear();
+    m_eMarke->clear();
+}
+
+bool TFormMain::nextEntryEnabled() const
+{
+    return m_sb1p->isEnabled();
+}
+
+void TFormMain::clickNextEntry()
+{
+    m_sb1p->click();
+}
+
+void TFormMain::resetPointsFields()
+{
+    m_ePunkte1->setText(QStringLiteral("0"));
+    m_ePunkte2->setText(QStringLiteral("0"));
+}
+
+void TFormMain::resetBarrierMemory() {}
+
+void TFormMain::processPendingEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TFormMain::clickStart()
+{
+    m_sequence->mStartClick();
+}
+
+void TFormMain::setPenaltyPointsText(const QString& text)
+{
+    m_ePunkte2->setText(text);
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TFormMain::FormResize()
+{
+    if (!m_panel1)
+        return;
+    layoutRegions();
+    // The three name fields follow the width of Panel5.
+    const int w = qMax(40, m_panel5->width() - m_reiter->x() - 4);
+    m_reiter->resize(w, m_reiter->height());
+    m_eName2->resize(w, m_eName2->height());
+    m_eMarke->resize(w, m_eMarke->height());
+}
+
+void TFormMain::TimerDateTimer()
+{
+    const QLocale loc;
+    const QDateTime now = QDateTime::currentDateTime();
+    m_panelDate->setText(loc.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("   ") +
+                         loc.toString(now.time(), QLocale::ShortFormat));
+}
+
+void TFormMain::bExitClick()
+{
+    close();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress &&
+        (watched == m_ePunkte1 || watched == m_ePunkte2 || watched == m_cbStNr->lineEdit())) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && !CompetitorEntry::acceptsPointsKey(text.at(0)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::selectCompetitorRow(const QString&)
+{
+    // Bound to the results table in its own file.
+}
