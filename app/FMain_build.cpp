@@ -256,13 +256,13 @@ void TFormMain::buildEntryPanel(QWidget* p)
     m_ePunkte1 = new QLineEdit(QStringLiteral("0"), p);
     m_ePunkte1->setObjectName(QStringLiteral("ePunkte1"));
     m_ePunkte1->setFont(ff);
-    m_ePunkte1->setGeometry(fx, 163, 80, 28);
+    m_ePunkte1->setGeometry(200, 163, 80, 28);
     m_ePunkte1->installEventFilter(this);
     label(p, QStringLiteral("LabPunkte2"), QStringLiteral("Zeitstrafpunkte:"), lf, {4, 199, 200, 22});
     m_ePunkte2 = new QLineEdit(QStringLiteral("0"), p);
     m_ePunkte2->setObjectName(QStringLiteral("ePunkte2"));
     m_ePunkte2->setFont(ff);
-    m_ePunkte2->setGeometry(fx, 196, 80, 28);
+    m_ePunkte2->setGeometry(200, 196, 80, 28);
     m_ePunkte2->setReadOnly(true);
     m_ePunkte2->installEventFilter(this);
 
