@@ -5,3 +5,7 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/settings_apply.h
     ${CMAKE_CURRENT_LIST_DIR}/settings_apply.cpp
 )
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Cfg.h
+    ${CMAKE_CURRENT_LIST_DIR}/Cfg.cpp
+)
