@@ -287,6 +287,19 @@ private Q_SLOTS:
             QCOMPARE(v.colours[i], s.c[i]);
     }
 
+    void centredOnItsParentWithFixedSize()
+    {
+        QWidget main;
+        main.setGeometry(200, 150, 809, 551);
+        main.show();
+        TCfgDialog d(&main, nullptr, nullptr, nullptr, nullptr);
+        d.show();
+        const QPoint offset = d.geometry().center() - main.geometry().center();
+        QVERIFY2(offset.manhattanLength() < 40,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QCOMPARE(d.minimumSize(), d.maximumSize());
+    }
+
     void screenshot()
     {
         AppSettings s;
