@@ -1,1 +1,11 @@
-# Sources of settings/: logic files go to akcore, windows and controls to akwidgets.
+# Sources of settings/: the settings store and the apply rules (logic), the settings dialog (widgets).
+target_sources(akcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/settings_store.h
+    ${CMAKE_CURRENT_LIST_DIR}/settings_store.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/settings_apply.h
+    ${CMAKE_CURRENT_LIST_DIR}/settings_apply.cpp
+)
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Cfg.h
+    ${CMAKE_CURRENT_LIST_DIR}/Cfg.cpp
+)

@@ -1,0 +1,232 @@
+#include "settings/settings_store.h"
+
+#include "platform/data_paths.h"
+
+#include <QSettings>
+#include <QVariant>
+
+#include <limits>
+
+AppSettings::AppSettings()
+    : sound0(DataPaths::dataFile(QStringLiteral("gongs/chimes.wav"))),
+      sound1(DataPaths::dataFile(QStringLiteral("gongs/ding.wav"))),
+      sound2(DataPaths::dataFile(QStringLiteral("gongs/chord.wav")))
+{
+}
+
+bool AppSettings::operator==(const AppSettings& o) const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (port[i] != o.port[i] || line[i] != o.line[i] || alg[i] != o.alg[i])
+            return false;
+    }
+    for (int i = 0; i < 5; ++i) {
+        if (c[i] != o.c[i])
+            return false;
+    }
+    return timer == o.timer && pktSek == o.pktSek && left == o.left && top == o.top && width == o.width &&
+           height == o.height && sound == o.sound && sound0 == o.sound0 && sound1 == o.sound1 &&
+           sound2 == o.sound2 && elz1 == o.elz1 && elz2 == o.elz2 && sekPachka == o.sekPachka &&
+           monitor == o.monitor && filtInd == o.filtInd && zeile1 == o.zeile1 && phases == o.phases &&
+           autoFrei == o.autoFrei;
+}
+
+namespace {
+
+// A stored number as the 32 bits it holds: native integers of the registry, or the decimal text the
+// file formats keep. Anything else (fractions, words, lists, out of range) is not a number.
+bool storedNumber(const QVariant& v, quint32* bits)
+{
+    qlonglong n = 0;
+    bool ok = false;
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        n = v.toLongLong(&ok);
+        if (v.metaType().id() == QMetaType::ULongLong && v.toULongLong() > quint64(UINT32_MAX))
+            ok = false;
+        break;
+    case QMetaType::Bool:
+        n = v.toBool() ? 1 : 0;
+        ok = true;
+        break;
+    case QMetaType::QString:
+        n = v.toString().trimmed().toLongLong(&ok, 10);
+        break;
+    default:
+        break;
+    }
+    if (!ok || n < qlonglong(std::numeric_limits<qint32>::min()) ||
+        n > qlonglong(std::numeric_limits<quint32>::max()))
+        return false;
+    *bits = quint32(n);
+    return true;
+}
+
+// Reads values in order and remembers the first one that stops the reading.
+class Reader {
+public:
+    explicit Reader(QSettings& s) : m_s(s) {}
+
+    bool integer(const char* name, qint32* out)
+    {
+        quint32 bits = 0;
+        if (!readBits(name, &bits))
+            return false;
+        *out = qint32(bits);
+        return true;
+    }
+    bool byte(const char* name, int shift, quint8* out)
+    {
+        quint32 bits = 0;
+        if (!readBits(name, &bits))
+            return false;
+        *out = quint8((bits >> shift) & 0xFF);
+        return true;
+    }
+    bool boolean(const char* name, bool* out)
+    {
+        quint32 bits = 0;
+        if (!readBits(name, &bits))
+            return false;
+        *out = bits != 0;
+        return true;
+    }
+    bool text(const char* name, QString* out)
+    {
+        if (m_stopped)
+            return false;
+        const QVariant v = m_s.value(QLatin1String(name));
+        if (!v.isValid()) {
+            out->clear();
+        } else if (v.metaType().id() == QMetaType::QString) {
+            *out = v.toString();
+        } else {
+            m_stopped = true;
+            return false;
+        }
+        ++m_read;
+        return true;
+    }
+    int read() const { return m_read; }
+
+private:
+    bool readBits(const char* name, quint32* bits)
+    {
+        if (m_stopped)
+            return false;
+        if (!storedNumber(m_s.value(QLatin1String(name)), bits)) {
+            m_stopped = true;
+            return false;
+        }
+        ++m_read;
+        return true;
+    }
+
+    QSettings& m_s;
+    bool m_stopped = false;
+    int m_read = 0;
+};
+
+const char* const portNames[3] = {"Port1", "Port2", "Port3"};
+const char* const algNames[3] = {"Alg1", "Alg2", "Alg3"};
+const char* const colourNames[5] = {"C0", "C1", "C2", "C3", "C4"};
+
+} // namespace
+
+int loadSettings(QSettings& store, AppSettings& out)
+{
+    store.setFallbacksEnabled(false);
+    if (store.allKeys().isEmpty())
+        return 0;
+
+    Reader r(store);
+    // Each call is skipped once an earlier one has stopped the reading.
+    for (int b = 0; b < 3; ++b)
+        r.byte(portNames[b], 0, &out.port[b]);
+    for (int b = 0; b < 3; ++b)
+        r.byte(portNames[b], 8, &out.line[b]);
+    for (int b = 0; b < 3; ++b)
+        r.integer(algNames[b], &out.alg[b]);
+    r.integer("Timer", &out.timer);
+    r.integer("PktSek", &out.pktSek);
+    r.integer("Left", &out.left);
+    r.integer("Top", &out.top);
+    r.integer("Width", &out.width);
+    r.integer("Height", &out.height);
+    r.boolean("Sound", &out.sound);
+    r.text("Sound0", &out.sound0);
+    r.text("Sound1", &out.sound1);
+    r.text("Sound2", &out.sound2);
+    r.integer("ELZ1", &out.elz1);
+    r.integer("ELZ2", &out.elz2);
+    for (int i = 0; i < 5; ++i) {
+        qint32 colour = 0;
+        if (r.integer(colourNames[i], &colour))
+            out.c[i] = Rgb(colour);
+    }
+    r.integer("SekPachka", &out.sekPachka);
+    r.integer("Monitor", &out.monitor);
+    r.integer("FiltInd", &out.filtInd);
+    r.text("Zeile1", &out.zeile1);
+    r.integer("Phases", &out.phases);
+    r.boolean("AutoFrei", &out.autoFrei);
+    return r.read();
+}
+
+bool saveSettings(QSettings& store, const AppSettings& in)
+{
+    store.setFallbacksEnabled(false);
+    if (!store.isWritable())
+        return false;
+
+    auto integer = [&store](const char* name, qint32 value) { store.setValue(QLatin1String(name), value); };
+    auto text = [&store](const char* name, const QString& value) {
+        store.setValue(QLatin1String(name), value);
+    };
+
+    integer("Left", in.left);
+    integer("Top", in.top);
+    integer("Width", in.width);
+    integer("Height", in.height);
+    integer("Sound", in.sound ? 1 : 0);
+    for (int b = 0; b < 3; ++b)
+        integer(portNames[b], qint32(in.line[b]) * 256 + in.port[b]);
+    for (int b = 0; b < 3; ++b)
+        integer(algNames[b], in.alg[b]);
+    integer("Timer", in.timer);
+    integer("ELZ1", in.elz1);
+    integer("ELZ2", in.elz2);
+    integer("PktSek", in.pktSek);
+    text("Sound0", in.sound0);
+    text("Sound1", in.sound1);
+    text("Sound2", in.sound2);
+    // Colours keep their 32 bits; written signed so the registry and the file agree on the number.
+    for (int i = 0; i < 5; ++i)
+        integer(colourNames[i], qint32(in.c[i]));
+    integer("SekPachka", in.sekPachka);
+    integer("Monitor", in.monitor);
+    integer("FiltInd", in.filtInd);
+    text("Zeile1", in.zeile1);
+    integer("Phases", in.phases);
+    integer("AutoFrei", in.autoFrei ? 1 : 0);
+
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+bool resetSettings(QSettings& store)
+{
+    store.setFallbacksEnabled(false);
+    if (store.allKeys().isEmpty())
+        return false;
+    store.clear();
+    store.sync();
+    return store.status() == QSettings::NoError && store.allKeys().isEmpty();
+}

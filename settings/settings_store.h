@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/colour.h"
+
+#include <QString>
+#include <QtGlobal>
+
+class QSettings;
+
+// Where the settings live: QSettings(settingsOrganisation(), settingsApplication()) in native format
+// (the registry on Windows, ~/.config/Ruvanta-Werk/Acker Klassik.conf on Linux).
+inline QString settingsOrganisation()
+{
+    return QStringLiteral("Ruvanta-Werk");
+}
+inline QString settingsApplication()
+{
+    return QStringLiteral("Acker Klassik");
+}
+
+// Every persistent setting with its built-in default. Barrier b (0 = start, 1 = stop, 2 = finish)
+// uses port[b] (0 = none), line[b] (0 DSR, 1 CTS, 2 RLSD) and alg[b] (0 "Ein", 1 "Aus").
+struct AppSettings {
+    AppSettings();
+
+    quint8 port[3] = {0, 0, 0};
+    quint8 line[3] = {0, 0, 0};
+    qint32 alg[3] = {0, 0, 0};
+    qint32 timer = 60;   // countdown, tenths of a second; 0 = no TIMER
+    qint32 pktSek = 100; // penalty points per step, thousandths
+    qint32 left = 100;   // main window bounds, pixels
+    qint32 top = 100;
+    qint32 width = 809;
+    qint32 height = 551;
+    bool sound = true;
+    QString sound0;   // timer gong
+    QString sound1;   // "Anhalten:"
+    QString sound2;   // "Eliminieren:"
+    qint32 elz1 = 45; // allowed deviation, seconds
+    qint32 elz2 = 33; // carried, unused
+    Rgb c[5] = {0, 4210752, 65535, 65280, 255};
+    qint32 sekPachka = 100; // penalty step, milliseconds
+    qint32 monitor = 0;
+    qint32 filtInd = 3;
+    QString zeile1 = QStringLiteral("Furchenlauf");
+    qint32 phases = 2;
+    bool autoFrei = false;
+
+    bool operator==(const AppSettings& o) const;
+    bool operator!=(const AppSettings& o) const { return !(*this == o); }
+};
+
+// Reads the stored values in their fixed order into `out`, which the caller fills with defaults.
+// - No stored value at all: nothing is read.
+// - An integer or boolean that is missing or not a whole 32-bit number stops the reading: it and every
+//   later value keep what `out` held; the values read before stay. Any non-zero number is true.
+// - A text that is missing reads as "" and the reading goes on. A text stored as another type stops the
+//   reading: "another type" is anything that does not read back as one plain string, i.e. a list
+//   (an unquoted comma in the file), a byte array (@ByteArray), any other @Variant, or a native integer
+//   of the Windows registry (REG_DWORD).
+// "Port1".."Port3" are read twice: first all three for the port byte, then all three for the line byte.
+// Returns how many values were read before the stop (kSettingsReads = all of them); 0 when nothing is stored.
+constexpr int kSettingsReads = 32;
+int loadSettings(QSettings& store, AppSettings& out);
+
+// Writes every value in the save order; integers and booleans as integers, texts as strings, each
+// "PortN" as line * 256 + port. Returns false when the store could not be written (nothing or only a
+// part of the values then reached it).
+bool saveSettings(QSettings& store, const AppSettings& in);
+
+// Deletes every stored value. Returns true when there was something and it is gone; false when nothing
+// was stored or the deletion failed (then nothing changes).
+//
+// How the main window uses the three (it keeps its own started mark, an int tag):
+//   tag := INT_MAX; AppSettings s; loadSettings(store, s); apply s; ... tag := 0 once started.
+//   At exit: if tag == 0, collect the current values into s and saveSettings(store, s).
+//   Reset from the dialog: if resetSettings(store) { tag := INT_MAX; end the program at once }.
+// The store should be opened with fallbacks off; these functions switch them off themselves so that
+// ~/.config/Ruvanta-Werk.conf or /etc/xdg never count as "stored".
+bool resetSettings(QSettings& store);
