@@ -1,0 +1,145 @@
+// Settings: read at start-up, written at exit, edited by the settings dialog.
+#include "app/FMain.h"
+
+#include "settings/Cfg.h"
+#include "settings/settings_apply.h"
+#include "settings/settings_store.h"
+#include "widgets/CommandButton.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QToolButton>
+
+namespace {
+
+// The main window's side of applying the settings dialog.
+class MainApplyTarget final : public ApplyTarget {
+public:
+    explicit MainApplyTarget(TFormMain& w) : m_w(w) {}
+    void recolourTimerColour() override { m_w.recolourTimerColour(); }
+    void setTimerButtonVisible(bool visible) override { m_w.setTimerButtonVisible(visible); }
+    bool clockRunning() const override { return m_w.clock().running(); }
+    void showIdleDisplay() override { m_w.clock().showIdleTimes(); }
+    void closePort() override { m_w.closeBarrierPort(); }
+    bool openPort(quint8 port) override { return m_w.openBarrierPort(port); }
+    void enableBarrierIndicators() override { m_w.EnableBarrierIndicators(); }
+    void comPortOpen(quint8 port) override { m_w.ComPortOpen(port); }
+    void setStartBarrierArmed(bool armed) override { m_w.armBarrier(Barrier::Start, armed); }
+    void focusLeftPanel() override { m_w.focusLeftPanel(); }
+
+private:
+    TFormMain& m_w;
+};
+
+} // namespace
+
+void TFormMain::readSettings()
+{
+    m_settings = AppSettings();
+    QSettings store(settingsOrganisation(), settingsApplication());
+    loadSettings(store, m_settings);
+    setGeometry(m_settings.left, m_settings.top, m_settings.width, m_settings.height);
+    m_eFText1->setText(m_settings.zeile1);
+    setTimerButtonVisible(m_settings.timer > 0);
+    syncRaceSettings();
+}
+
+void TFormMain::syncRaceSettings()
+{
+    RaceSettings& r = m_clock->settings();
+    r.timer = m_settings.timer;
+    r.elz1 = m_settings.elz1;
+    r.sekPachka = m_settings.sekPachka;
+    r.pktSek = m_settings.pktSek;
+    r.phases = m_settings.phases;
+    r.autoFrei = m_settings.autoFrei;
+    r.sound = m_settings.sound;
+    r.sound0 = m_settings.sound0;
+    for (int i = 0; i < 5; ++i)
+        r.palette[i] = m_settings.c[i];
+    // The hints show the gong files, as they always did.
+    m_panel2->setToolTip(m_settings.sound0);
+    m_panel4->setToolTip(m_settings.sound1);
+    m_panel5->setToolTip(m_settings.sound2);
+}
+
+void TFormMain::writeSettings()
+{
+    if (m_tag != 0)
+        return;
+    const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+    m_settings.left = g.x();
+    m_settings.top = g.y();
+    m_settings.width = g.width();
+    m_settings.height = g.height();
+    m_settings.zeile1 = m_eFText1->text();
+    QSettings store(settingsOrganisation(), settingsApplication());
+    saveSettings(store, m_settings);
+}
+
+void TFormMain::checkMonitorSetting()
+{
+    const int screens = int(QGuiApplication::screens().size());
+    if (m_settings.monitor >= screens || m_settings.monitor < 0)
+        m_settings.monitor = 0;
+    control<QToolButton>(QStringLiteral("bMon2"))->setEnabled(screens > 1);
+    control<QToolButton>(QStringLiteral("bMon3"))->setEnabled(screens > 1);
+}
+
+void TFormMain::setTimerButtonVisible(bool visible)
+{
+    m_bTimer->setVisible(visible);
+    action(Command::Timer)->setEnabled(visible);
+}
+
+void TFormMain::recolourTimerColour()
+{
+    syncRaceSettings();
+    RunState& st = m_clock->state();
+    st.ColourState = 2;
+    st.RowColours[0].lit = m_settings.c[2];
+    m_clock->RecolourDigits();
+}
+
+void TFormMain::focusLeftPanel()
+{
+    m_panelLeft->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMain::createSettingsDialog()
+{
+    m_cfg = new TCfgDialog(
+        this, [this] { return probeSerialPorts(); }, [this](int port) { return serialDevicePath(port); },
+        [this](const QString& q) { return askYesNo(q); }, [this] { return resetSettingsAndQuit(); },
+        [this](int monitor) { m_settings.monitor = monitor; });
+    m_cfg->setObjectName(QStringLiteral("CfgDialog"));
+}
+
+void TFormMain::bCFGClick()
+{
+    if (!m_cfg)
+        return;
+    m_cfg->fill(m_settings, m_availablePorts);
+    if (m_cfg->exec() != QDialog::Accepted) {
+        focusLeftPanel();
+        return;
+    }
+    MainApplyTarget target(*this);
+    applyDialogValues(m_cfg->values(), m_settings, target);
+    syncRaceSettings();
+}
+
+bool TFormMain::resetSettingsAndQuit()
+{
+    QSettings store(settingsOrganisation(), settingsApplication());
+    if (!resetSettings(store))
+        return false;
+    // Not started any more: the exit must not write the settings back.
+    m_tag = std::numeric_limits<int>::max();
+    m_quitWithoutQuestion = true;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return true;
+}
