@@ -1,1 +1,9 @@
 # Sources of widgets/: logic files go to akcore, windows and controls to akwidgets.
+
+# The program's pictures, drawn in code.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/pictures.h
+    ${CMAKE_CURRENT_LIST_DIR}/pictures.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pictures_draw.h
+    ${CMAKE_CURRENT_LIST_DIR}/pictures_icons.cpp
+)
