@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -140,14 +141,24 @@ private Q_SLOTS:
     void dialogsCentreOnTheirParent_data()
     {
         QTest::addColumn<QString>("which");
-        QTest::newRow("information") << "info";
-        QTest::newRow("yes/no") << "yesno";
+        QTest::addColumn<QRect>("mainGeometry");
+        QTest::addColumn<bool>("centred");
+        const QRect normal(100, 80, 809, 551);
+        const QRect offTopLeft(-700, -500, 809, 551);
+        QTest::newRow("information on the main window") << "info" << normal << true;
+        QTest::newRow("yes/no on the main window") << "yesno" << normal << true;
+        QTest::newRow("yes/no kept on screen when the main window hangs off it")
+            << "yesno" << offTopLeft << false;
+        QTest::newRow("information kept on screen when the main window hangs off it")
+            << "info" << offTopLeft << false;
     }
     void dialogsCentreOnTheirParent()
     {
         QFETCH(QString, which);
+        QFETCH(QRect, mainGeometry);
+        QFETCH(bool, centred);
         QWidget main;
-        main.setGeometry(100, 80, 809, 551);
+        main.setGeometry(mainGeometry);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         std::unique_ptr<QDialog> dlg;
@@ -157,9 +168,14 @@ private Q_SLOTS:
             dlg = std::make_unique<TFDlgYesNo>(&main);
         dlg->open();
         QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
-        const QPoint delta = dlg->frameGeometry().center() - main.frameGeometry().center();
-        QVERIFY2(delta.manhattanLength() <= 4,
-                 qPrintable(QStringLiteral("off by %1,%2").arg(delta.x()).arg(delta.y())));
+        const QRect area = main.screen()->availableGeometry();
+        if (centred) {
+            const QPoint delta = dlg->frameGeometry().center() - main.frameGeometry().center();
+            QVERIFY2(delta.manhattanLength() <= 4,
+                     qPrintable(QStringLiteral("off by %1,%2").arg(delta.x()).arg(delta.y())));
+        } else {
+            QVERIFY2(area.contains(dlg->geometry().topLeft()), "dialog left the screen");
+        }
         dlg->done(0);
     }
 
