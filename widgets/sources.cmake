@@ -9,3 +9,17 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ColorPicker.h
     ${CMAKE_CURRENT_LIST_DIR}/ColorPicker.cpp
 )
+
+# The program's pictures, drawn in code.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/pictures.h
+    ${CMAKE_CURRENT_LIST_DIR}/pictures.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pictures_draw.h
+    ${CMAKE_CURRENT_LIST_DIR}/pictures_icons.cpp
+)
+
+# Button with a coloured face and a hover text colour.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ColorButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/ColorButton.cpp
+)
