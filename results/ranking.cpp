@@ -24,10 +24,11 @@ void RankResults(ResultsTable& table, SortState& sortState, const QString& curre
     table.beginUpdate();
     sortState.sortable = true;
     sortState.direction = SortDirection::Ascending;
-    sortState.secondaryKeys = QStringLiteral("6");
-    sortByColumn(table, sortState, ResultsTable::Zeit2, locale);
-    sortState.secondaryKeys = QStringLiteral("6");
-    sortByColumn(table, sortState, ResultsTable::Ges, locale);
+    // By Zeit2 then Zeit1, then by Ges. then Zeit1: ties in Ges. end up
+    // ordered by Zeit1, then Zeit2, then their order before.
+    const QString zeit1 = QString::number(ResultsTable::Zeit1);
+    sortState.secondaryKeys = zeit1;
+    sortInTurn(table, sortState, {{ResultsTable::Zeit2, zeit1}, {ResultsTable::Ges, zeit1}}, locale);
 
     int rankedRow = 1;   // position of the last row with a rank of its own
     QString rankedTotal; // its Ges. text

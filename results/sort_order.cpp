@@ -6,8 +6,10 @@
 
 #include <QVector>
 #include <algorithm>
+#include <map>
 #include <numeric>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -36,33 +38,38 @@ Rule ruleOf(int column)
     }
 }
 
-// A cell parsed once per pass, so the comparator only compares.
+// The cells of one column parsed once, so the comparator only compares.
+// Ordinal texts (lowercased A-Z, Windows-1252 codes) share one buffer.
 struct Key {
-    std::u32string text; // lowercased (A-Z only) Windows-1252 codes
     double number = 0.0;
-    int length = 0;
+    quint32 offset = 0; // of the ordinal text in ColumnKeys::codes
+    quint32 size = 0;
+    int length = 0; // effective length of a time text
     bool isNumber = false;
 };
 
+struct ColumnKeys {
+    Rule rule = Rule::Ordinal;
+    std::vector<Key> keys;
+    std::vector<char32_t> codes;
+
+    std::u32string_view text(const Key& k) const { return {codes.data() + k.offset, k.size}; }
+};
+
 // Windows-1252 byte values; a character without a byte sorts after all bytes.
-std::u32string ordinalText(const QString& s)
+void appendOrdinal(std::vector<char32_t>& codes, const QString& s)
 {
-    std::u32string out;
-    out.reserve(std::size_t(s.size()));
     for (const QChar c : s) {
         const char16_t u = c.unicode();
-        if (u >= u'A' && u <= u'Z') {
-            out.push_back(char32_t(u + 32));
-            continue;
+        if (u >= u'A' && u <= u'Z')
+            codes.push_back(char32_t(u + 32));
+        else if (u < 0x80)
+            codes.push_back(u);
+        else {
+            const int b = Cp1252::byteOf(c);
+            codes.push_back(b >= 0 ? char32_t(b) : char32_t(0x100 + u));
         }
-        if (u < 0x80) {
-            out.push_back(u);
-            continue;
-        }
-        const int b = Cp1252::byteOf(c);
-        out.push_back(b >= 0 ? char32_t(b) : char32_t(0x100 + u));
     }
-    return out;
 }
 
 bool isBlankTime(const QString& s)
@@ -73,25 +80,29 @@ bool isBlankTime(const QString& s)
     return true;
 }
 
-Key makeKey(Rule rule, const QString& s, const QLocale& locale)
+Key makeKey(Rule rule, const QString& s, const QLocale& locale, std::vector<char32_t>& codes)
 {
     Key k;
+    bool ordinal = true;
     switch (rule) {
     case Rule::Ordinal:
-        k.text = ordinalText(s);
         break;
     case Rule::Numeric:
         k.isNumber = parseDecimalNumber(s, locale, &k.number);
-        k.text = ordinalText(s);
         break;
     case Rule::Points:
         if (!parseDecimalNumber(s, locale, &k.number))
             k.number = kNotANumber;
+        ordinal = false;
         break;
     case Rule::Time:
         k.length = (s == QLatin1String("-") || isBlankTime(s)) ? kNoTimeLength : int(s.size());
-        k.text = ordinalText(s);
         break;
+    }
+    if (ordinal) {
+        k.offset = quint32(codes.size());
+        appendOrdinal(codes, s);
+        k.size = quint32(codes.size()) - k.offset;
     }
     return k;
 }
@@ -101,29 +112,41 @@ int compareNumbers(double a, double b)
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-int compareOrdinal(const std::u32string& a, const std::u32string& b)
+int compareOrdinal(std::u32string_view a, std::u32string_view b)
 {
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-int compareKeys(Rule rule, const Key& a, const Key& b)
+int compareKeys(const ColumnKeys& ck, const Key& a, const Key& b)
 {
-    switch (rule) {
+    switch (ck.rule) {
     case Rule::Ordinal:
-        return compareOrdinal(a.text, b.text);
+        return compareOrdinal(ck.text(a), ck.text(b));
     case Rule::Numeric:
         if (a.isNumber && b.isNumber)
             return compareNumbers(a.number, b.number);
-        return compareOrdinal(a.text, b.text);
+        return compareOrdinal(ck.text(a), ck.text(b));
     case Rule::Points:
         return compareNumbers(a.number, b.number);
     case Rule::Time:
         if (a.length != b.length)
             return a.length < b.length ? -1 : 1;
-        return compareOrdinal(a.text, b.text);
+        return compareOrdinal(ck.text(a), ck.text(b));
     }
     return 0;
+}
+
+// Keys of a column for the data rows, indexed by row number (index 0 unused).
+ColumnKeys columnKeys(const QVector<QStringList>& rows, int column, const QLocale& locale)
+{
+    ColumnKeys ck;
+    ck.rule = ruleOf(column);
+    ck.keys.resize(std::size_t(rows.size()));
+    ck.codes.reserve(std::size_t(rows.size()) * 8);
+    for (int r = 1; r < rows.size(); ++r)
+        ck.keys[std::size_t(r)] = makeKey(ck.rule, rows[r][column], locale, ck.codes);
+    return ck;
 }
 
 } // namespace
@@ -144,8 +167,11 @@ SortStyle SortGrid1GetSortStyle(int column)
 
 int compareCells(int column, const QString& a, const QString& b, const QLocale& locale)
 {
-    const Rule rule = ruleOf(column);
-    return compareKeys(rule, makeKey(rule, a, locale), makeKey(rule, b, locale));
+    ColumnKeys ck;
+    ck.rule = ruleOf(column);
+    const Key ka = makeKey(ck.rule, a, locale, ck.codes);
+    const Key kb = makeKey(ck.rule, b, locale, ck.codes);
+    return compareKeys(ck, ka, kb);
 }
 
 QVector<int> sortKeyList(int column, const QString& secondaryKeys)
@@ -161,32 +187,43 @@ QVector<int> sortKeyList(int column, const QString& secondaryKeys)
     return keys;
 }
 
-void sortByColumn(ResultsTable& table, SortState& state, int column, const QLocale& locale)
+void sortInTurn(ResultsTable& table, SortState& state, const QVector<QPair<int, QString>>& sorts,
+                const QLocale& locale)
 {
-    if (!state.sortable || column < 0 || column >= ResultsTable::ColumnCount)
+    if (!state.sortable)
         return;
-    state.sortColumn = column;
-
     const QVector<QStringList>& rows = table.rows();
     const int n = table.dataRowCount();
-    // order[i]: the row (1-based) that ends up at data position i. All passes
-    // work on this permutation; the table is re-ordered once at the end.
+    // order[i]: the row that ends up at data position i. All passes work on
+    // this permutation; the table is re-ordered once at the end.
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 1);
     const bool descending = state.direction == SortDirection::Descending;
+    // Keys belong to rows, not positions, so a column is parsed only once.
+    std::map<int, ColumnKeys> cache;
+    bool sorted = false;
 
-    const QVector<int> keys = sortKeyList(column, state.secondaryKeys);
-    std::vector<Key> cellKeys(static_cast<std::size_t>(n) + 1);
-    for (int k = int(keys.size()) - 1; k >= 0; --k) {
-        const int col = keys[k];
-        const Rule rule = ruleOf(col);
-        for (int r = 1; r <= n; ++r)
-            cellKeys[std::size_t(r)] = makeKey(rule, rows[r][col], locale);
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-            const int c = compareKeys(rule, cellKeys[std::size_t(x)], cellKeys[std::size_t(y)]);
-            return descending ? c > 0 : c < 0;
-        });
+    for (const auto& sort : sorts) {
+        const int column = sort.first;
+        if (column < 0 || column >= ResultsTable::ColumnCount)
+            continue;
+        sorted = true;
+        state.sortColumn = column;
+        const QVector<int> keys = sortKeyList(column, sort.second);
+        for (int k = int(keys.size()) - 1; k >= 0; --k) {
+            const int col = keys[k];
+            auto it = cache.find(col);
+            if (it == cache.end())
+                it = cache.emplace(col, columnKeys(rows, col, locale)).first;
+            const ColumnKeys& ck = it->second;
+            std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+                const int c = compareKeys(ck, ck.keys[std::size_t(x)], ck.keys[std::size_t(y)]);
+                return descending ? c > 0 : c < 0;
+            });
+        }
     }
+    if (!sorted)
+        return;
 
     bool moved = false;
     for (int i = 0; i < n && !moved; ++i)
@@ -197,6 +234,11 @@ void sortByColumn(ResultsTable& table, SortState& state, int column, const QLoca
         table.endUpdate();
     }
     table.setCurrentRow(table.trackedRow());
+}
+
+void sortByColumn(ResultsTable& table, SortState& state, int column, const QLocale& locale)
+{
+    sortInTurn(table, state, {{column, state.secondaryKeys}}, locale);
 }
 
 void headerClick(SortState& state, int column, bool rightButton)

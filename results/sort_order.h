@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QLocale>
+#include <QPair>
 #include <QString>
+#include <QVector>
 
 class ResultsTable;
 
@@ -35,6 +37,12 @@ QVector<int> sortKeyList(int column, const QString& secondaryKeys);
 // per key from the last key back to column. Descending reverses only unequal
 // comparisons. Afterwards the tracked row is the current row.
 void sortByColumn(ResultsTable& table, SortState& state, int column, const QLocale& locale);
+
+// Several sorts one after the other, each by a column with its own secondary
+// keys, with the same result as sorting by each in turn; the rows are parsed
+// once per column and re-ordered once.
+void sortInTurn(ResultsTable& table, SortState& state, const QVector<QPair<int, QString>>& sorts,
+                const QLocale& locale);
 
 // Direction after a click on a column's header: a descending table turns
 // ascending; an ascending one turns descending when its sort column is

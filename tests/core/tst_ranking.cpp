@@ -252,6 +252,47 @@ private Q_SLOTS:
         QCOMPARE(s.sortColumn, 9);
     }
 
+    void sortInTurnMatchesSortsOneByOne_data()
+    {
+        QTest::addColumn<SortDirection>("direction");
+        QTest::newRow("ascending") << SortDirection::Ascending;
+        QTest::newRow("descending") << SortDirection::Descending;
+    }
+    void sortInTurnMatchesSortsOneByOne()
+    {
+        QFETCH(SortDirection, direction);
+        const QLocale l = testLocales().first();
+        const QStringList pool[] = {{"1", "2", "10", "x", ""},
+                                    {"Meier", "meier", "Adam", "\xc3\x96l"},
+                                    {"0,00", "59,99", "1:00,00", "EL", "-", ""},
+                                    {"3", "2,5", "10", "EL", ""}};
+        const int columnOf[] = {0, 1, 6, 9};
+        ResultsTable a;
+        ResultsTable b;
+        QRandomGenerator rng(42);
+        a.setRowCount(201);
+        b.setRowCount(201);
+        for (int r = 1; r <= 200; ++r) {
+            QStringList row = ResultsTable::emptyRow();
+            for (int i = 0; i < 4; ++i)
+                row[columnOf[i]] = pool[i][int(rng.bounded(int(pool[i].size())))];
+            row[7] = pool[2][int(rng.bounded(6))];
+            row[10] = QString::number(r);
+            a.setRow(r, row);
+            b.setRow(r, row);
+        }
+        SortState sa;
+        sa.direction = direction;
+        SortState sb = sa;
+        sa.secondaryKeys = "6,0";
+        sortByColumn(a, sa, 7, l);
+        sa.secondaryKeys = "1";
+        sortByColumn(a, sa, 9, l);
+        sortInTurn(b, sb, {{7, "6,0"}, {9, "1"}}, l);
+        QCOMPARE(b.rows(), a.rows());
+        QCOMPARE(sb.sortColumn, sa.sortColumn);
+    }
+
     void headerClickDirection_data()
     {
         QTest::addColumn<SortDirection>("before");
