@@ -4,24 +4,26 @@
 #include "results/results_table.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
 
-// Hands every in-place editor to the grid's event filter, so typed characters
-// pass the same key filter as on the grid itself.
-class FilteringDelegate : public QStyledItemDelegate {
+// Draws the cells with a narrow text margin (the fixed column widths leave
+// little room) and hands every in-place editor to the grid's event filter, so
+// typed characters pass the same key filter as on the grid itself.
+class GridDelegate : public QStyledItemDelegate {
 public:
-    FilteringDelegate(QObject* keyFilter, QObject* parent)
-        : QStyledItemDelegate(parent), m_keyFilter(keyFilter)
-    {
-    }
+    static constexpr int TextMargin = 2;
+
+    GridDelegate(QObject* keyFilter, QObject* parent) : QStyledItemDelegate(parent), m_keyFilter(keyFilter) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override
@@ -30,6 +32,26 @@ public:
         if (editor)
             editor->installEventFilter(m_keyFilter);
         return editor;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        const bool selected = opt.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group =
+            (opt.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        // Clipped to the cell, not elided: a cut time is still recognisable as one.
+        painter->drawText(opt.rect.adjusted(TextMargin, 0, -TextMargin, 0), int(opt.displayAlignment), text);
+        painter->restore();
     }
 
 private:
@@ -45,7 +67,8 @@ bool isResultColumn(int column)
 
 TSortGrid::TSortGrid(QWidget* parent) : QTableView(parent)
 {
-    QFont dataFont(QStringLiteral("Sans Serif"));
+    QFont dataFont;
+    dataFont.setFamilies(ResultsModel::sansFamilies());
     dataFont.setStyleHint(QFont::SansSerif);
     dataFont.setPixelSize(DataFontPixels);
     setFont(dataFont);
@@ -79,7 +102,7 @@ TSortGrid::TSortGrid(QWidget* parent) : QTableView(parent)
     // Only the identity columns are editable (model flags); these triggers apply there.
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::SelectedClicked);
-    setItemDelegate(new FilteringDelegate(this, this));
+    setItemDelegate(new GridDelegate(this, this));
     setContextMenuPolicy(Qt::DefaultContextMenu);
 
     buildPopupMenu();

@@ -2,8 +2,6 @@
 
 #include "results/results_table.h"
 
-#include <QFont>
-
 namespace {
 constexpr int headerPointSize = 10;
 }
@@ -63,6 +61,20 @@ Qt::Alignment ResultsModel::columnAlignment(int column)
     }
 }
 
+QStringList ResultsModel::sansFamilies()
+{
+    return {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+}
+
+QFont ResultsModel::headerFont()
+{
+    QFont font;
+    font.setFamilies(sansFamilies());
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(headerPointSize);
+    return font;
+}
+
 QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!m_table || !index.isValid() || index.row() >= rowCount())
@@ -103,11 +115,8 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     switch (role) {
     case Qt::DisplayRole:
         return m_table ? m_table->cell(section, 0) : QVariant();
-    case Qt::FontRole: {
-        QFont font;
-        font.setPointSize(headerPointSize);
-        return font;
-    }
+    case Qt::FontRole:
+        return headerFont();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     default:

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QFont>
 #include <QPointer>
 #include <optional>
 
@@ -27,6 +28,9 @@ public:
     // Background of a data cell outside the current row; none for columns 0 to 4.
     static std::optional<QColor> columnBackground(int column);
     static Qt::Alignment columnAlignment(int column);
+    // The grid's sans-serif families, metric-compatible ones first; and the header font.
+    static QStringList sansFamilies();
+    static QFont headerFont();
     // Columns 0 to 4 (start number and identity) are edited in place.
     static bool isEditableColumn(int column) { return column >= 0 && column <= 4; }
 
