@@ -7,7 +7,7 @@ ResultsTable::ResultsTable(QObject* parent) : QObject(parent)
 
 QStringList ResultsTable::defaultHeaders()
 {
-    return {QStringLiteral("St.Nr."), QStringLiteral("Fahrer"), QStringLiteral("Beifahrer"),
+    return {QStringLiteral("St.Nr."), QStringLiteral("Fahrer"),  QStringLiteral("Beifahrer"),
             QStringLiteral("Marke"),  QStringLiteral("Baujahr"), QStringLiteral("StrafG"),
             QStringLiteral("Zeit1"),  QStringLiteral("Zeit2"),   QStringLiteral("StrafZ"),
             QStringLiteral("Ges."),   QStringLiteral("Platz")};

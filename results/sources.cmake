@@ -18,3 +18,11 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.h
     ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp
 )
+
+# The results grid and its item model (widgets).
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/results_model.h
+    ${CMAKE_CURRENT_LIST_DIR}/results_model.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SortGrid.h
+    ${CMAKE_CURRENT_LIST_DIR}/SortGrid.cpp
+)
