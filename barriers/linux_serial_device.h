@@ -1,0 +1,49 @@
+#pragma once
+
+#include "barriers/serial_device.h"
+
+#include <pthread.h>
+
+#include <atomic>
+
+// The serial port on Linux: a tty opened exclusively (flock plus TIOCEXCL), programmed with
+// termios, watched with TIOCMIWAIT. The line-change counters (TIOCGICOUNT) tell which lines
+// changed, also when a line toggled while the watcher was handing an event over; drivers
+// without counters are compared by status word instead.
+//
+// A blocked TIOCMIWAIT is not woken by close() from another thread. requestStop() sets a flag
+// and sends the waiting thread a signal whose handler is installed without SA_RESTART, so the
+// ioctl returns EINTR. A signal that arrives just before the ioctl is entered is lost, so the
+// caller repeats requestStop() until the watcher has ended.
+class LinuxSerialDevice final : public SerialDevice {
+public:
+    LinuxSerialDevice();
+    ~LinuxSerialDevice() override;
+
+    QString open(const QString& path) override;
+    QString applySettings(const SerialLineSettings& settings) override;
+    WaitResult waitForEvents(quint32 watchMask, quint32& occurred) override;
+    quint32 modemStatus() override;
+    int inputCount() override;
+    void requestStop() override;
+    void purgeInput() override;
+    void close() override;
+
+    // The signal used to wake a blocked watcher.
+    static int wakeSignal();
+
+private:
+    struct Counts {
+        int cts = 0, dsr = 0, rng = 0, dcd = 0;
+    };
+    bool readCounts(Counts& c) const;
+    quint32 changedSinceLastReport(quint32 watchMask);
+
+    int m_fd = -1;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_inWait{false};
+    std::atomic<pthread_t> m_waiter{};
+    bool m_haveCounts = false;
+    Counts m_counts;
+    int m_lastStatus = 0;
+};
