@@ -196,10 +196,11 @@ private Q_SLOTS:
         Fixture f(3);
         QVERIFY(f.showActive());
         QSignalSpy spy(&f.grid, &TSortGrid::headerClicked);
+        // Through the window, so a right press would also open a context menu.
         QWidget* header = f.grid.horizontalHeader()->viewport();
         const int y = header->height() / 2;
-        QTest::mousePress(header, button, {}, QPoint(pressX, y));
-        QTest::mouseRelease(header, button, {}, QPoint(releaseX, y));
+        QTest::mousePress(f.grid.windowHandle(), button, {}, header->mapTo(&f.grid, QPoint(pressX, y)));
+        QTest::mouseRelease(f.grid.windowHandle(), button, {}, header->mapTo(&f.grid, QPoint(releaseX, y)));
         if (column < 0) {
             QCOMPARE(spy.count(), 0);
             return;
@@ -305,6 +306,24 @@ private Q_SLOTS:
         QCOMPARE(f.table.cell(1, 5), QStringLiteral("Huber"));
         QCOMPARE(f.table.cell(1, 4), QStringLiteral("Fahrer 4"));
         QCOMPARE(f.table.currentRow(), 5);
+    }
+    void keyboardSwitchesSelectionMode()
+    {
+        Fixture f(9);
+        QVERIFY(f.showActive());
+        f.click(5, 6);
+        QSignalSpy status(&f.grid, &TSortGrid::statusText);
+        QTest::keyClick(&f.grid, Qt::Key_Down);
+        QCOMPARE(status.last().at(0).toString(), QStringLiteral("6:9"));
+        QCOMPARE(f.selectedRows().size(), 1);
+        QCOMPARE(f.table.trackedRow(), 1);
+        QTest::keyClick(&f.grid, Qt::Key_Left);
+        QTest::keyClick(&f.grid, Qt::Key_Left);
+        QCOMPARE(f.grid.currentIndex().column(), int(ResultsTable::Baujahr));
+        QCOMPARE(f.grid.selectionModel()->selectedIndexes().size(), 1);
+        QCOMPARE(f.table.trackedRow(), 6);
+        Fixture::type(QStringLiteral("1949"));
+        QCOMPARE(f.table.cell(ResultsTable::Baujahr, 6), QStringLiteral("1949"));
     }
     void keyFilter_data()
     {
