@@ -3,9 +3,11 @@
 #include "app/competitor_entry.h"
 #include "app/main_clock_display.h"
 #include "displays/Udigit.h"
+#include "results/results_table.h"
 #include "widgets/CommandButton.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -22,9 +24,9 @@
 TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     : QMainWindow(parent), m_deps(deps), m_display(std::make_unique<MainClockDisplay>())
 {
-    // 1. Title and caption.
+    // 1. Application title and window caption.
     setObjectName(QStringLiteral("FormMain"));
-    QApplication::setApplicationDisplayName(QString());
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Acker Klassik"));
     setWindowTitle(QStringLiteral("Acker Klassik 0.90"));
     setMinimumSize(800, 445);
     QFont f(QStringLiteral("MS Sans Serif"));
@@ -32,7 +34,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     setFont(f);
 
     m_clock = new RaceClock(*m_deps.ticks, *m_display, *this, this);
-    m_clock->setLocale(QLocale());
+    m_clock->setLocale(m_locale);
     m_sequence.reset(new RunSequence(*m_clock, static_cast<RunControls&>(*this), *m_deps.gong));
 
     auto* central = new QWidget(this);
@@ -53,9 +55,63 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     buildBottomPart(m_panel3);
     buildStatusBar();
     buildMenu();
-    resize(809, 551);
+    buildResultsGrid();
+    buildBarriers();
+    setPictures();
+    bindCommands();
+    bindDialogs();
+    bindProtocol();
 
-    // Commands: buttons invoke their menu items, which do nothing while disabled.
+    // Initial control states: those of the Ready state.
+    setButton(Command::Timer, true, Face::Yellow);
+    m_bTimer->setTextColour(Qt::black);
+    setButton(Command::Start, true, Face::Green);
+    setButton(Command::Stop, false, Face::Face);
+    setButton(Command::Eintragen, false, Face::Face);
+    setButton(Command::Naechster, false, Face::Face);
+    setButton(Command::Absage, true, Face::Face);
+    for (const char* name : {"sbCLS", "sbSave", "sbPrint", "bMon2", "sb1m", "sb1p"})
+        control<QWidget>(QString::fromLatin1(name))->setEnabled(false);
+
+    // 4. Not started until the settings are read and the dialogs set up.
+    m_tag = std::numeric_limits<int>::max();
+    readSettings();
+    // 5. Years of make, current year selected.
+    m_eGOD->addItems(CompetitorEntry::yearList(QDate::currentDate().year()));
+    m_eGOD->setCurrentIndex(0);
+    // 6./14. Display colours and its idle state.
+    // 7./13. File dialogs: built with the protocol commands.
+    // 8. Started.
+    m_tag = 0;
+    // 9. Spectator monitor.
+    checkMonitorSetting();
+    // 11. TIMER only with a countdown; F4 exactly when TIMER is visible.
+    setTimerButtonVisible(m_settings.timer > 0);
+    // 12. Serial ports.
+    probeSerialPorts();
+    // 14. Start-up display.
+    m_clock->startupDisplay();
+    // 15. The start barrier's port.
+    openStartBarrierAtStartUp();
+    // 16. Protocol buttons; the table's header texts are in place from its creation.
+    updateProtocolButtons();
+
+    // 18. Layout, date and time, pointer onto sbLoad.
+    m_timerDate = new QTimer(this);
+    m_timerDate->setObjectName(QStringLiteral("TimerDate"));
+    m_timerDate->setInterval(5000);
+    connect(m_timerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
+    m_timerDate->start();
+    FormResize();
+    TimerDateTimer();
+    if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
+        QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
+    focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
+}
+
+void TFormMain::bindCommands()
+{
+    // Buttons invoke their menu items, which do nothing while disabled.
     connect(action(Command::Timer), &QAction::triggered, this, [this] { m_sequence->mTimerClick(); });
     connect(action(Command::Start), &QAction::triggered, this, [this] { m_sequence->mStartClick(); });
     connect(action(Command::Stop), &QAction::triggered, this, [this] { m_sequence->mStopClick(); });
@@ -75,47 +131,15 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     connect(m_sb1m, &QToolButton::clicked, this, [this] { sb1mClick(-1); });
     connect(m_sb1p, &QToolButton::clicked, this, [this] { sb1mClick(+1); });
     connect(m_cbStNr, qOverload<int>(&QComboBox::activated), this, [this] { cbStNrChange(); });
-
-    // 5. Years of make, current year selected.
-    m_eGOD->addItems(CompetitorEntry::yearList(QDate::currentDate().year()));
-    m_eGOD->setCurrentIndex(0);
-    m_tag = 0;
-
-    // 11. TIMER only with a countdown; F4 exactly when TIMER is visible.
-    m_bTimer->setVisible(m_clock->settings().timer > 0);
-    action(Command::Timer)->setEnabled(!m_bTimer->isHidden());
-
-    // Initial control states: those of the Ready state.
-    setButton(Command::Timer, true, Face::Yellow);
-    action(Command::Timer)->setEnabled(!m_bTimer->isHidden());
-    m_bTimer->setTextColour(Qt::black);
-    setButton(Command::Start, true, Face::Green);
-    setButton(Command::Stop, false, Face::Face);
-    setButton(Command::Eintragen, false, Face::Face);
-    setButton(Command::Naechster, false, Face::Face);
-    m_bAbsage->setEnabled(true);
-    for (const char* name : {"sbCLS", "sbSave", "sbPrint", "bMon2"})
-        control<QToolButton>(QString::fromLatin1(name))->setEnabled(false);
-
-    // 14. Start-up display.
-    m_clock->startupDisplay();
-    // 16. Protocol buttons.
-    updateProtocolButtons();
-
-    // 18. Layout, date and time, pointer onto sbLoad.
-    m_timerDate = new QTimer(this);
-    m_timerDate->setObjectName(QStringLiteral("TimerDate"));
-    m_timerDate->setInterval(5000);
-    connect(m_timerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
-    m_timerDate->start();
-    FormResize();
-    TimerDateTimer();
-    if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
-        QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
-    focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    // FormDestroy: settings back (only when started), then the serial port closed.
+    writeSettings();
+    closeBarriersAtExit();
+    endRecoverySession();
+}
 
 CommandButton* TFormMain::button(Command cmd) const
 {
@@ -227,17 +251,6 @@ void TFormMain::setPunkte1Enabled(bool on)
     menuAction(QStringLiteral("Punkte1"))->setEnabled(on);
 }
 
-void TFormMain::setBarrierArmed(Barrier, bool)
-{
-    // The light barriers are bound in their own file once the serial port exists.
-}
-
-void TFormMain::enterResult(qint32, qint32) {}
-
-void TFormMain::updateProtocolButtons() {}
-
-void TFormMain::refreshTopTen() {}
-
 void TFormMain::clearEntryFields()
 {
     m_cbStNr->setEditText(QString());
@@ -263,8 +276,6 @@ void TFormMain::resetPointsFields()
     m_ePunkte1->setText(QStringLiteral("0"));
     m_ePunkte2->setText(QStringLiteral("0"));
 }
-
-void TFormMain::resetBarrierMemory() {}
 
 void TFormMain::processPendingEvents()
 {
@@ -297,6 +308,7 @@ void TFormMain::FormResize()
     m_reiter->resize(w, m_reiter->height());
     m_eName2->resize(w, m_eName2->height());
     m_eMarke->resize(w, m_eMarke->height());
+    applyResultColumnWidths();
 }
 
 void TFormMain::TimerDateTimer()
@@ -314,11 +326,34 @@ void TFormMain::bExitClick()
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
+    // FormCloseQuery: ask while the clock runs or the table holds a result.
+    if (!m_quitWithoutQuestion && (m_clock->running() || (m_table && m_table->holdsResults())) &&
+        !askYesNo(QStringLiteral("Beenden?"))) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    const QString name = watched->objectName();
+    if (name == QLatin1String("Label8") || name == QLatin1String("Label5") || name == QLatin1String("LabDE")) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            ImageDEClick();
+            return true;
+        }
+        if (name != QLatin1String("LabDE") && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+            // Entering a half lightens its shadow; leaving turns it black again.
+            const bool enter = event->type() == QEvent::Enter;
+            QLabel* shadow = control<QLabel>(name == QLatin1String("Label8") ? QStringLiteral("Label7")
+                                                                              : QStringLiteral("Label4"));
+            const QColor light = name == QLatin1String("Label8") ? QColor(255, 160, 160) : QColor(160, 255, 160);
+            QPalette p = shadow->palette();
+            p.setColor(QPalette::WindowText, enter ? light : QColor(Qt::black));
+            shadow->setPalette(p);
+        }
+    }
     if (event->type() == QEvent::KeyPress &&
         (watched == m_ePunkte1 || watched == m_ePunkte2 || watched == m_cbStNr->lineEdit())) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -327,9 +362,4 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TFormMain::selectCompetitorRow(const QString&)
-{
-    // Bound to the results table in its own file.
 }

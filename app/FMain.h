@@ -2,6 +2,9 @@
 
 #include "app/race_clock.h"
 #include "app/run_sequence.h"
+#include "barriers/serial_device.h"
+#include "results/sort_order.h"
+#include "settings/settings_store.h"
 
 #include <QAction>
 #include <QHash>
@@ -9,6 +12,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -21,12 +25,28 @@ class QTimer;
 class QToolButton;
 class TDigit;
 class MainClockDisplay;
+class ResultsTable;
+class TCfgDialog;
+class TFDlgYesNo;
+class TFormInfo;
+class TSortGrid;
+class TFormMonitor2;
+class TFormMonitor3;
+class QUrl;
+class BarrierCommands;
+class BarrierIndicator;
+class LightBarriers;
+class PortTable;
+class TComPort;
 
 // What the main window is given from outside: the tick counter and the gong.
 // Tests pass fakes; the program entry passes the system's.
 struct MainWindowDeps {
     const TickSource* ticks = nullptr;
     GongPlayer* gong = nullptr;
+    // The serial devices and the port-number table; empty: the Linux tty devices.
+    SerialDeviceFactory serialFactory;
+    const PortTable* portTable = nullptr;
 };
 
 // The main window: timing display, run commands, competitor entry, results
@@ -47,6 +67,55 @@ public:
     // Start-up steps run by the constructor; the window is "started" once they
     // passed the reading of the settings and the set-up of the file dialogs.
     bool started() const { return m_tag == 0; }
+
+    // Creates the other windows, once, in the program entry's order: settings
+    // dialog, yes/no dialog, top ten, information dialog, time display.
+    void createCompanionWindows();
+    TFDlgYesNo* yesNoDialog() const { return m_yesNo; }
+    TCfgDialog* settingsDialog() const { return m_cfg; }
+    TFormInfo* infoDialog() const { return m_info; }
+    ResultsTable& resultsTable() { return *m_table; }
+    TSortGrid* sortGrid() const { return m_grid; }
+    AppSettings& settings() { return m_settings; }
+    quint32 availablePorts() const { return m_availablePorts; }
+
+    // Asks through the yes/no dialog; true only for "Ja".
+    bool askYesNo(const QString& question);
+
+    // Settings.
+    void bCFGClick();
+    void setTimerButtonVisible(bool visible);
+    void recolourTimerColour();
+    void focusLeftPanel();
+    bool resetSettingsAndQuit();
+
+    // Light barriers.
+    quint32 probeSerialPorts();
+    QString serialDevicePath(int port) const;
+    void closeBarrierPort();
+    bool openBarrierPort(quint8 port);
+    void EnableBarrierIndicators();
+    void ComPortOpen(quint8 port);
+    void armBarrier(Barrier barrier, bool armed) { setBarrierArmed(barrier, armed); }
+    TComPort* comPort() const { return m_comPort; }
+    LightBarriers* lightBarriers() const { return m_barriers; }
+
+    // Dialogs, help, the maker's link, spectator windows.
+    void bInfoClick();
+    void bHelpClick();
+    void ImageDEClick();
+    void bMon2Click();
+    void bMon3Click();
+    void Monitor30Click();
+    TFormMonitor2* timeDisplay() const { return m_monitor2; }
+    TFormMonitor3* topTen() const { return m_monitor3; }
+    // Replaces the desktop's opener (tests).
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_urlOpener = std::move(opener); }
+    bool openUrl(const QUrl& url);
+
+    // Results.
+    void RankResults();
+    void UpdateProtocolButtons() { updateProtocolButtons(); }
 
     void FormResize();
     // Replaces the start list (the protocol file's lines after the first); an empty
@@ -102,6 +171,32 @@ private:
     CommandButton* button(Command cmd) const;
     QAction* action(Command cmd) const;
 
+    // Start-up pieces.
+    void readSettings();
+    void syncRaceSettings();
+    void writeSettings();
+    void checkMonitorSetting();
+    void setPictures();
+    void createSettingsDialog();
+    QRect monitorGeometry() const;
+    void bindTimeDisplay();
+    void applyResultColumnWidths();
+    static SerialDeviceFactory defaultSerialFactory();
+    void buildBarriers();
+    void applyBarrierConfig();
+    void openStartBarrierAtStartUp();
+    void closeBarriersAtExit();
+    void bindDialogs();
+    void bindCommands();
+    void bindProtocol();
+    void endRecoverySession();
+
+    // Results table.
+    void buildResultsGrid();
+    void bindResultsMenu();
+    void SortGrid1DblClick();
+    QString currentStartNumber() const;
+
     // Competitor entry.
     void cbStNrChange();
     void sb1mClick(int step);
@@ -149,4 +244,23 @@ private:
     QStringList m_startList;
 
     std::array<QLabel*, 3> m_statusPanels{};
+
+    AppSettings m_settings;
+    quint32 m_availablePorts = 0;
+    bool m_quitWithoutQuestion = false;
+    ResultsTable* m_table = nullptr;
+    TSortGrid* m_grid = nullptr;
+    SortState m_sortState;
+    QLocale m_locale;
+    TCfgDialog* m_cfg = nullptr;
+    TFDlgYesNo* m_yesNo = nullptr;
+    TFormInfo* m_info = nullptr;
+    TFormMonitor2* m_monitor2 = nullptr;
+    TFormMonitor3* m_monitor3 = nullptr;
+    std::function<bool(const QUrl&)> m_urlOpener;
+    std::unique_ptr<PortTable> m_portTable;
+    TComPort* m_comPort = nullptr;
+    LightBarriers* m_barriers = nullptr;
+    std::unique_ptr<BarrierCommands> m_barrierCommands;
+    std::array<BarrierIndicator*, 3> m_indicators{};
 };
