@@ -165,8 +165,10 @@ bool insertTableIntoDocument(const QByteArray& documentXml, const ResultsTable& 
     int marginRight = 1134;
 
     while (!xml.atEnd()) {
-        const qint64 before = xml.characterOffset();
         const auto token = xml.readNext();
+        // Where the current tag begins: the reader may already have looked past the
+        // "<" of this tag, and no "<" can occur inside a tag.
+        const qint64 before = doc.lastIndexOf(QLatin1Char('<'), xml.characterOffset() - 1);
         if (token == QXmlStreamReader::StartElement) {
             const QString name = xml.name().toString();
             const bool inBody = !open.isEmpty() && open.last() == QLatin1String("body");
