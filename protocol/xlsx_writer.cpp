@@ -32,14 +32,14 @@ QString xlsxError(lxw_error e)
 
 double fittedColumnWidth(const QString& text, bool bold)
 {
-    // Average glyphs of the default font are a little narrower than the digit 0;
-    // capitals and bold text are wider. Plus padding for the cell margins.
+    // Average glyphs of the default font are a little narrower than the digit 0,
+    // capitals and bold text wider; one unit of padding for the cell margins.
     double units = 0;
     for (const QChar c : text)
-        units += (c.isUpper() || c == QLatin1Char('W') || c == QLatin1Char('m')) ? 1.2 : 1.0;
+        units += (c.isUpper() || c == QLatin1Char('m') || c == QLatin1Char('w')) ? 1.15 : 0.95;
     if (bold)
         units *= 1.1;
-    return qBound(4.0, units + 1.5, 255.0);
+    return qBound(4.0, units + 1.0, 255.0);
 }
 
 QString pointsNumberFormat(QChar decimalSeparator)

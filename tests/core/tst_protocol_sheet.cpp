@@ -159,7 +159,8 @@ private Q_SLOTS:
                 widths[xml.attributes().value(QLatin1String("min")).toInt()] =
                     xml.attributes().value(QLatin1String("width")).toDouble();
         QCOMPARE(widths.size(), 10);
-        QVERIFY(widths[2] >= 60);
+        QVERIFY(widths[2] >= fittedColumnWidth(QString(60, QLatin1Char('x')), false));
+        QVERIFY(widths[2] > 4 * widths[1]);
         QVERIFY(widths[1] < 12);
         QVERIFY(widths[1] >= fittedColumnWidth(QStringLiteral("St.Nr."), true) - 1);
     }
