@@ -1,9 +1,8 @@
 #include "protocol/protocol_html.h"
 
 #include "platform/cp1252.h"
+#include "protocol/atomic_write.h"
 #include "results/results_table.h"
-
-#include <QSaveFile>
 
 namespace {
 
@@ -116,13 +115,5 @@ QByteArray protocolHtmlBytes(const ResultsTable& table, const QVector<int>& colu
 bool SaveProtocolHtml(const QString& path, const ResultsTable& table, const QVector<int>& columnWidths,
                       const QString& appTitle, const QString& eventTitle, QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = protocolHtmlBytes(table, columnWidths, appTitle, eventTitle);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, protocolHtmlBytes(table, columnWidths, appTitle, eventTitle), error);
 }

@@ -1,10 +1,10 @@
 #include "protocol/protocol_text.h"
 
 #include "platform/cp1252.h"
+#include "protocol/atomic_write.h"
 #include "results/results_table.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -92,15 +92,7 @@ QByteArray protocolTextBytes(const ResultsTable& table)
 
 bool SaveProtocolText(const QString& path, const ResultsTable& table, QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = protocolTextBytes(table);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, protocolTextBytes(table), error);
 }
 
 QString decodeProtocolBytes(const QByteArray& bytes)

@@ -1,12 +1,12 @@
 #include "protocol/recovery.h"
 
+#include "protocol/atomic_write.h"
 #include "protocol/protocol_text.h"
 #include "results/results_table.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 RecoveryStore::RecoveryStore(const QString& folder)
@@ -76,11 +76,7 @@ void RecoveryStore::writeCopy(const ResultsTable& table)
         discardCopy();
         return;
     }
-    QSaveFile file(copyPath());
-    const QByteArray bytes = protocolTextBytes(table);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        file.cancelWriting();
-    file.commit();
+    writeFileAtomically(copyPath(), protocolTextBytes(table), nullptr);
 }
 
 bool RecoveryStore::readCopy(ProtocolTextContent* out) const
