@@ -215,8 +215,10 @@ void ProtocolCommands::offerRecovery(RecoveryStore& store)
     const bool offer = store.previousSessionEndedAbnormally() && store.hasRecoveryCopy();
     if (!store.sessionStarted())
         return; // another instance owns the store and its copy
-    if (!offer)
+    if (!offer) {
+        store.discardCopy(); // a leftover of a session that ended normally is never offered later
         return;
+    }
     ProtocolTextContent content;
     if (store.readCopy(&content) &&
         m_host.askYesNo(QStringLiteral("Ergebnisse der letzten Sitzung wiederherstellen?"))) {
