@@ -3,6 +3,10 @@
 #include "app/competitor_entry.h"
 #include "app/main_clock_display.h"
 #include "displays/Udigit.h"
+#include "barriers/light_barriers.h"
+#include "barriers/port_table.h"
+#include "protocol/ProtocolCommands.h"
+#include "protocol/recovery.h"
 #include "results/results_table.h"
 #include "widgets/CommandButton.h"
 

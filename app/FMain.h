@@ -38,15 +38,21 @@ class BarrierIndicator;
 class LightBarriers;
 class PortTable;
 class TComPort;
+class ProtocolCommands;
+class ProtocolHost;
+class RecoveryStore;
 
 // What the main window is given from outside: the tick counter and the gong.
 // Tests pass fakes; the program entry passes the system's.
 struct MainWindowDeps {
+    MainWindowDeps(const TickSource* t, GongPlayer* g) : ticks(t), gong(g) {}
     const TickSource* ticks = nullptr;
     GongPlayer* gong = nullptr;
     // The serial devices and the port-number table; empty: the Linux tty devices.
     SerialDeviceFactory serialFactory;
     const PortTable* portTable = nullptr;
+    // Folder of the crash-recovery copy; empty: the per-user data folder.
+    QString recoveryFolder;
 };
 
 // The main window: timing display, run commands, competitor entry, results
@@ -112,6 +118,21 @@ public:
     // Replaces the desktop's opener (tests).
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_urlOpener = std::move(opener); }
     bool openUrl(const QUrl& url);
+
+    // Protocol and exports.
+    ProtocolCommands* protocolCommands() const { return m_protocol; }
+    QString eventTitle() const;
+    QVector<int> resultColumnWidthsShown() const;
+    void showError(const QString& text);
+    bool printHtmlFile(const QString& path);
+    void Drucker1Click();
+    bool ExportToWord(int mode, const QString& path, QString* error);
+    void sbWordClick();
+    void sbExcelClick();
+    // Offers the results of a session that ended abnormally (program entry, after the windows exist).
+    void offerRecovery();
+    void setErrorHook(std::function<void(const QString&)> hook) { m_errorHook = std::move(hook); }
+    void setPrintHook(std::function<bool(const QString&)> hook) { m_printHook = std::move(hook); }
 
     // Results.
     void RankResults();
@@ -263,4 +284,10 @@ private:
     LightBarriers* m_barriers = nullptr;
     std::unique_ptr<BarrierCommands> m_barrierCommands;
     std::array<BarrierIndicator*, 3> m_indicators{};
+    std::unique_ptr<ProtocolHost> m_protocolHost;
+    ProtocolCommands* m_protocol = nullptr;
+    std::unique_ptr<RecoveryStore> m_recovery;
+    bool m_keepRecoveryCopy = false;
+    std::function<void(const QString&)> m_errorHook;
+    std::function<bool(const QString&)> m_printHook;
 };

@@ -140,6 +140,7 @@ bool TFormMain::resetSettingsAndQuit()
     // Not started any more: the exit must not write the settings back.
     m_tag = std::numeric_limits<int>::max();
     m_quitWithoutQuestion = true;
+    m_keepRecoveryCopy = true;
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     return true;
 }

@@ -12,7 +12,11 @@ int main(int argc, char** argv)
 
     SystemTickSource ticks;
     QtGongPlayer gong;
-    TFormMain main(MainWindowDeps{&ticks, &gong});
+    // The main window first; then, in this order, the settings dialog, the yes/no
+    // dialog, the top ten, the information dialog and the time display.
+    TFormMain main(MainWindowDeps(&ticks, &gong));
+    main.createCompanionWindows();
     main.show();
+    main.offerRecovery();
     return QApplication::exec();
 }

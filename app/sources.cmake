@@ -14,6 +14,11 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FMain.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FMain_build.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FMain_entry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_settings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_results.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_barriers.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_protocol.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.h
     ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.cpp
 )
