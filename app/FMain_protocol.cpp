@@ -95,7 +95,11 @@ void TFormMain::offerRecovery()
 void TFormMain::endRecoverySession()
 {
     // A reset ends the program at once; its results stay for the next start.
-    if (m_recovery && !m_keepRecoveryCopy)
+    if (!m_recovery)
+        return;
+    if (m_keepRecoveryCopy)
+        m_recovery->keepForNextStart();
+    else
         m_recovery->sessionEndedNormally();
 }
 

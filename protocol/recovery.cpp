@@ -30,6 +30,10 @@ bool RecoveryStore::previousSessionEndedAbnormally() const
 {
     if (m_abnormal)
         return *m_abnormal;
+    if (!active() && QFile::exists(keepPath())) {
+        m_abnormal = true;
+        return true;
+    }
     if (active() || !QFile::exists(markerPath())) {
         m_abnormal = false;
         return false;
@@ -60,6 +64,7 @@ bool RecoveryStore::sessionStarted()
     if (!lock->tryLock(0))
         return false;
     m_lock = std::move(lock);
+    QFile::remove(keepPath());
     return true;
 }
 
@@ -87,6 +92,20 @@ bool RecoveryStore::readCopy(ProtocolTextContent* out) const
 void RecoveryStore::discardCopy()
 {
     QFile::remove(copyPath());
+}
+
+QString RecoveryStore::keepPath() const
+{
+    return QDir(m_folder).filePath(QStringLiteral("offer-at-next-start"));
+}
+
+void RecoveryStore::keepForNextStart()
+{
+    if (!active() || !QFile::exists(copyPath()))
+        return;
+    QFile keep(keepPath());
+    if (keep.open(QIODevice::WriteOnly))
+        keep.close();
 }
 
 void RecoveryStore::sessionEndedNormally()

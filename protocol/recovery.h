@@ -53,6 +53,11 @@ public:
     // Removes the copy and the marker.
     void sessionEndedNormally();
 
+    // The program ends on purpose without its normal exit (the settings reset): the
+    // copy stays and the next start offers it as after an abnormal end.
+    void keepForNextStart();
+    QString keepPath() const;
+
 private:
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;

@@ -17,9 +17,3 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/pictures_draw.h
     ${CMAKE_CURRENT_LIST_DIR}/pictures_icons.cpp
 )
-
-# Button with a coloured face and a hover text colour.
-target_sources(akwidgets PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/ColorButton.h
-    ${CMAKE_CURRENT_LIST_DIR}/ColorButton.cpp
-)

@@ -68,6 +68,27 @@ private Q_SLOTS:
         QVERIFY(!RecoveryStore(dir.path()).previousSessionEndedAbnormally());
     }
 
+    // The settings reset ends the program at once: its results are offered at the next start.
+    void keptCopyIsOfferedAtTheNextStart()
+    {
+        QTemporaryDir dir;
+        {
+            RecoveryStore store(dir.path());
+            QVERIFY(store.sessionStarted());
+            ResultsTable t;
+            fill(t);
+            store.writeCopy(t);
+            store.keepForNextStart();
+        }
+        RecoveryStore next(dir.path());
+        QVERIFY(next.previousSessionEndedAbnormally());
+        QVERIFY(next.hasRecoveryCopy());
+        QVERIFY(next.sessionStarted());
+        QVERIFY(!QFile::exists(next.keepPath()));
+        next.sessionEndedNormally();
+        QVERIFY(!RecoveryStore(dir.path()).previousSessionEndedAbnormally());
+    }
+
     void markerOfDeadProgramIsAnAbnormalEnd()
     {
         QTemporaryDir dir;
