@@ -17,6 +17,7 @@
 #include <QCursor>
 #include <QDate>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -319,8 +320,15 @@ void TFormMain::TimerDateTimer()
 {
     const QLocale loc;
     const QDateTime now = QDateTime::currentDateTime();
-    m_panelDate->setText(loc.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("   ") +
-                         loc.toString(now.time(), QLocale::ShortFormat));
+    const QString text = loc.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("   ") +
+                         loc.toString(now.time(), QLocale::ShortFormat);
+    // 24 px, smaller only where a long regional format would not fit the panel.
+    QFont f = m_panelDate->font();
+    f.setPixelSize(24);
+    while (f.pixelSize() > 10 && QFontMetrics(f).horizontalAdvance(text) > m_panelDate->width() - 8)
+        f.setPixelSize(f.pixelSize() - 1);
+    m_panelDate->setFont(f);
+    m_panelDate->setText(text);
 }
 
 void TFormMain::bExitClick()
