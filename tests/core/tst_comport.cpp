@@ -245,9 +245,9 @@ private Q_SLOTS:
         QFETCH(uint, status);
         QFETCH(QStringList, expected);
         FakeSerialLine line;
+        QStringList seen;
         TComPort port(line.factory(), fakeTable());
         configure(port);
-        QStringList seen;
         auto record = [&](const char* name) {
             return [&, name](TComPort* sender) {
                 seen << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(sender->ModemStatus(), 0, 16);
@@ -265,8 +265,8 @@ private Q_SLOTS:
     void fullDispatchOrder()
     {
         FakeSerialLine line;
-        TComPort port(line.factory(), fakeTable()); // all nine events
         QStringList seen;
+        TComPort port(line.factory(), fakeTable()); // all nine events
         connect(&port, &TComPort::OnRxChar, this, [&](TComPort*, int) { seen << "RXCHAR"; });
         connect(&port, &TComPort::OnTxEmpty, this, [&] { seen << "TXEMPTY"; });
         connect(&port, &TComPort::OnBreak, this, [&] { seen << "BREAK"; });
@@ -286,9 +286,9 @@ private Q_SLOTS:
     void handOverIsSynchronous()
     {
         FakeSerialLine line;
+        QList<quint32> statuses;
         TComPort port(line.factory(), fakeTable());
         configure(port);
-        QList<quint32> statuses;
         connect(&port, &TComPort::OnCTS, this, [&](TComPort* p) { statuses << p->ModemStatus(); });
         port.Open();
         QVERIFY(line.waitForWaiting());
@@ -305,10 +305,10 @@ private Q_SLOTS:
     void closeDispatchesAQueuedHandOver()
     {
         FakeSerialLine line;
-        TComPort port(line.factory(), fakeTable());
-        configure(port);
         QList<quint32> seen;
         bool connectedDuringDispatch = false;
+        TComPort port(line.factory(), fakeTable());
+        configure(port);
         connect(&port, &TComPort::OnCTS, this, [&](TComPort* p) {
             seen << p->ModemStatus();
             connectedDuringDispatch = p->Connected();
@@ -329,9 +329,9 @@ private Q_SLOTS:
     void closeFromInsideADispatch()
     {
         FakeSerialLine line;
+        QStringList seen;
         TComPort port(line.factory(), fakeTable());
         configure(port);
-        QStringList seen;
         connect(&port, &TComPort::OnCTS, this, [&](TComPort* p) {
             seen << "CTS";
             p->Close();
@@ -342,6 +342,28 @@ private Q_SLOTS:
         line.setStatus(0x30);
         QTRY_VERIFY(!port.Connected());
         QCOMPARE(seen, (QStringList{"CTS", "close"}));
+        QCOMPARE(line.openDevices, 0);
+    }
+
+    void reopenWhileClosingIsRefused()
+    {
+        FakeSerialLine line;
+        QString refused;
+        TComPort port(line.factory(), fakeTable());
+        configure(port);
+        connect(&port, &TComPort::OnCTS, this, [&](TComPort* p) {
+            try {
+                p->Open();
+            } catch (const EComHandle& e) {
+                refused = e.message();
+            }
+        });
+        port.Open();
+        line.setStatus(0x10);
+        QVERIFY(line.waitForReturn());
+        port.Close(); // dispatches the queued event, whose handler tries to reopen
+        QCOMPARE(refused, QStringLiteral("Unable to open com port: Device or resource busy"));
+        QVERIFY(!port.Connected());
         QCOMPARE(line.openDevices, 0);
     }
 
