@@ -230,7 +230,9 @@ private Q_SLOTS:
         QTest::newRow("click on a closed indicator changes nothing") << 1 << "c1 c3" << QList<int>{0, 4, 8};
         QTest::newRow("click arms a disarmed one") << 1 << "open c1" << QList<int>{2, 5, 8};
         QTest::newRow("second click disarms it again") << 1 << "open c1 c1" << QList<int>{1, 5, 8};
-        QTest::newRow("arming works on an enabled indicator") << 1 << "a1 a2 d3" << QList<int>{2, 6, 9};
+        QTest::newRow("arming works on an enabled indicator of the open port")
+            << 1 << "open a1 a2 d3" << QList<int>{2, 6, 8};
+        QTest::newRow("port that failed to open: arming shows closed") << 1 << "a1 a2" << QList<int>{0, 4, 8};
         QTest::newRow("closing shows closed") << 1 << "open a2 close" << QList<int>{0, 4, 8};
         QTest::newRow("no start port: arming shows closed") << 0 << "a1 a2 a3" << QList<int>{0, 4, 8};
     }
@@ -262,9 +264,12 @@ private Q_SLOTS:
     {
         LightBarriers b;
         b.setConfig(1, {4, 1, 0});
+        b.setConfig(3, {4, 0, 0});
         QSignalSpy spy(&b, &LightBarriers::indicatorChanged);
         b.EnableBarrierIndicators();
         QCOMPARE(spy.count(), 3);
+        b.ComPortOpen(4);
+        QCOMPARE(spy.last(), (QList<QVariant>{3, 9, true}));
         b.SetBarrierArmed(3, true);
         QCOMPARE(spy.last(), (QList<QVariant>{3, 10, true}));
     }
