@@ -71,6 +71,10 @@ SerialLineSettings TComPort::lineSettings() const
 
 void TComPort::Open()
 {
+    // A handler that reopens the port while its last event is dispatched during Close would
+    // replace the device under the ending watcher.
+    if (m_closing)
+        throw EComHandle(openPrefix + qt_error_string(EBUSY));
     Close();
     ++m_generation;
     std::unique_ptr<SerialDevice> device = m_factory ? m_factory() : nullptr;

@@ -164,6 +164,7 @@ void LightBarriers::ComPortOpen(quint8 port, quint32 status)
     for (int i = 0; i < 3; ++i) {
         if (m_configs[i].Port != port)
             continue;
+        m_portOpen[i] = true;
         setState(i, Disarmed);
         if (m_configs[i].Line <= 2)
             m_level[i] = status == UnknownStatus ? -1 : ((status & LineMask[m_configs[i].Line]) ? 1 : 0);
@@ -175,6 +176,7 @@ void LightBarriers::ComPortClose(quint8 port)
     for (int i = 0; i < 3; ++i) {
         if (m_configs[i].Port != port)
             continue;
+        m_portOpen[i] = false;
         setState(i, Closed);
         m_level[i] = -1;
     }
@@ -194,7 +196,7 @@ void LightBarriers::SetBarrierArmed(int barrier, bool armed)
     if (!valid(barrier))
         return;
     const int i = barrier - 1;
-    setState(i, m_enabled[i] ? (armed ? Armed : Disarmed) : Closed);
+    setState(i, m_enabled[i] && m_portOpen[i] ? (armed ? Armed : Disarmed) : Closed);
 }
 
 void LightBarriers::ImageLSClick(int barrier)

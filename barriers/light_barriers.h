@@ -45,6 +45,10 @@ public:
 // part in the search for an active line, so a mode-1 line that is idle-active does not hide the
 // mode-0 barriers behind it. With only mode-0 barriers configured the behaviour is exactly the
 // original rule.
+//
+// Arming shows an indicator armed or disarmed only while its barrier's port is open; a barrier
+// whose port failed to open, or that is not on the opened port, stays shown as closed, since
+// no signal of it can arrive.
 class LightBarriers : public QObject {
     Q_OBJECT
 public:
@@ -106,6 +110,7 @@ private:
     std::array<int, 3> m_level{-1, -1, -1}; // mode-1 lines: -1 unknown, 0 inactive, 1 active
     std::array<int, 3> m_state{};
     std::array<bool, 3> m_enabled{};
+    std::array<bool, 3> m_portOpen{}; // the barrier's port is open (OnOpen seen, no OnClose since)
     QTimer m_timerGesperrt;
     QStringList m_reserve;
     int m_reserveSelected = -1;
