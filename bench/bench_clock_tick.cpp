@@ -2,6 +2,7 @@
 // shown offscreen. Run: scripts/bench.sh, or build-release/bin/bench_clock_tick.
 #include "app/FMain.h"
 #include "fake_clock_parts.h"
+#include "test_deps.h"
 
 #include <QtTest>
 
@@ -12,7 +13,7 @@ private Q_SLOTS:
     {
         FakeTickSource ticks(1000);
         FakeGong gong;
-        TFormMain w(MainWindowDeps(&ticks, &gong));
+        TFormMain w(testDeps(&ticks, &gong));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.sequence().mStartClick();
@@ -27,7 +28,7 @@ private Q_SLOTS:
     {
         FakeTickSource ticks(1000);
         FakeGong gong;
-        TFormMain w(MainWindowDeps(&ticks, &gong));
+        TFormMain w(testDeps(&ticks, &gong));
         w.createCompanionWindows();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

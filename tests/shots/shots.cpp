@@ -2,6 +2,7 @@
 //   build/bin/akshots <folder>
 #include "app/FMain.h"
 #include "fake_clock_parts.h"
+#include "test_deps.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,7 +16,7 @@ int main(int argc, char** argv)
     QDir().mkpath(dir);
     FakeTickSource ticks(1000);
     FakeGong gong;
-    TFormMain w(MainWindowDeps(&ticks, &gong));
+    TFormMain w(testDeps(&ticks, &gong));
     w.createCompanionWindows();
     w.show();
     QApplication::processEvents();

@@ -2,6 +2,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/akstartup      (or under xvfb-run with xcb)
 #include "app/FMain.h"
 #include "fake_clock_parts.h"
+#include "test_deps.h"
 
 #include <QApplication>
 #include <QFile>
@@ -32,7 +33,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     SystemTickSource ticks;
     FakeGong gong;
-    TFormMain w(MainWindowDeps(&ticks, &gong));
+    TFormMain w(testDeps(&ticks, &gong));
     w.createCompanionWindows();
     w.show();
     QTimer::singleShot(0, &app, [] {

@@ -1,6 +1,7 @@
 #include "app/FMain.h"
 #include "displays/Udigit.h"
 #include "fake_clock_parts.h"
+#include "test_deps.h"
 #include "widgets/CommandButton.h"
 
 #include <QtTest>
@@ -27,7 +28,7 @@ private Q_SLOTS:
     {
         FakeTickSource ticks(50000);
         FakeGong gong;
-        TFormMain w(MainWindowDeps{&ticks, &gong});
+        TFormMain w(testDeps(&ticks, &gong));
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -77,7 +78,7 @@ private Q_SLOTS:
     {
         FakeTickSource ticks;
         FakeGong gong;
-        TFormMain w(MainWindowDeps{&ticks, &gong});
+        TFormMain w(testDeps(&ticks, &gong));
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -91,7 +92,7 @@ private Q_SLOTS:
     {
         FakeTickSource ticks;
         FakeGong gong;
-        TFormMain w(MainWindowDeps{&ticks, &gong});
+        TFormMain w(testDeps(&ticks, &gong));
         w.show();
         auto* start = w.control<CommandButton>(QStringLiteral("bSTART"));
         QTest::mousePress(start, Qt::RightButton);
