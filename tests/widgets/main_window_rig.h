@@ -1,0 +1,73 @@
+#pragma once
+
+// What the main-window tests share: isolated settings, fakes and a shown window.
+#include "app/FMain.h"
+#include "barriers/port_table.h"
+#include "fake_clock_parts.h"
+#include "fake_serial_line.h"
+#include "settings/settings_store.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// Points the native settings at a private folder for the whole test program.
+inline void isolateSettings(const QTemporaryDir& dir)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+}
+
+inline void clearStoredSettings()
+{
+    QSettings s(settingsOrganisation(), settingsApplication());
+    s.clear();
+    s.sync();
+}
+
+inline void storeSetting(const char* key, const QVariant& value)
+{
+    QSettings s(settingsOrganisation(), settingsApplication());
+    s.setValue(QLatin1String(key), value);
+    s.sync();
+}
+
+inline QVariant storedSetting(const char* key)
+{
+    QSettings s(settingsOrganisation(), settingsApplication());
+    return s.value(QLatin1String(key));
+}
+
+// The fake port is "COM<port>" at "/fake/tty<port>"; no other port has a device.
+struct MainRig {
+    explicit MainRig(quint32 startTicks = 1000, int port = 5)
+        : ticks(startTicks), line(std::make_shared<FakeSerialLine>(QStringLiteral("/fake/tty%1").arg(port))),
+          deps(&ticks, &gong)
+    {
+        table.setDevicePath(port, line->path());
+        deps.serialFactory = fakeSerialFactory(line);
+        deps.portTable = &table;
+        deps.recoveryFolder = recovery.path();
+    }
+    std::unique_ptr<TFormMain> make(bool companions = true, bool show = true)
+    {
+        auto w = std::make_unique<TFormMain>(deps);
+        if (companions)
+            w->createCompanionWindows();
+        if (show) {
+            w->show();
+            w->activateWindow();
+            if (!QTest::qWaitForWindowActive(w.get()))
+                qWarning("main window not active");
+        }
+        return w;
+    }
+
+    FakeTickSource ticks;
+    FakeGong gong;
+    std::shared_ptr<FakeSerialLine> line;
+    PortTable table;
+    QTemporaryDir recovery;
+    MainWindowDeps deps;
+};
