@@ -27,9 +27,9 @@ inline QString pts(const QString& germanText, const QLocale& l)
 }
 
 // A row from "stnr|ges|zeit1|zeit2|platz"; StrafG and StrafZ follow Ges., "-" for "EL".
-inline QStringList rankRow(const QString& spec, const QLocale& l)
+inline QStringList rankRow(const QString& cells, const QLocale& l)
 {
-    const QStringList p = spec.split(QLatin1Char('|'));
+    const QStringList p = cells.split(QLatin1Char('|'));
     QStringList r = ResultsTable::emptyRow();
     const QString ges = p.value(1);
     const bool el = ges == QLatin1String("EL");
