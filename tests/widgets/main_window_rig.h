@@ -4,7 +4,7 @@
 #include "app/FMain.h"
 #include "barriers/port_table.h"
 #include "fake_clock_parts.h"
-#include "fake_serial_line.h"
+#include "fake_serial_device.h"
 #include "settings/settings_store.h"
 
 #include <QSettings>
@@ -42,11 +42,15 @@ inline QVariant storedSetting(const char* key)
 // The fake port is "COM<port>" at "/fake/tty<port>"; no other port has a device.
 struct MainRig {
     explicit MainRig(quint32 startTicks = 1000, int port = 5)
-        : ticks(startTicks), line(std::make_shared<FakeSerialLine>(QStringLiteral("/fake/tty%1").arg(port))),
-          deps(&ticks, &gong)
+        : ticks(startTicks), line(std::make_shared<FakeSerialLine>()),
+          path(QStringLiteral("/fake/tty%1").arg(port)), deps(&ticks, &gong)
     {
-        table.setDevicePath(port, line->path());
-        deps.serialFactory = fakeSerialFactory(line);
+        // Only the fake path opens; every other path fails, so no test touches a real tty.
+        line->openResult = [p = path](const QString& asked) {
+            return asked == p ? QString() : QStringLiteral("No such file or directory");
+        };
+        table.setDevicePath(port, path);
+        deps.serialFactory = line->factory();
         deps.portTable = &table;
         deps.recoveryFolder = recovery.path();
     }
@@ -67,6 +71,7 @@ struct MainRig {
     FakeTickSource ticks;
     FakeGong gong;
     std::shared_ptr<FakeSerialLine> line;
+    QString path;
     PortTable table;
     QTemporaryDir recovery;
     MainWindowDeps deps;

@@ -68,8 +68,8 @@ private Q_SLOTS:
             QVERIFY2(!w->control<QToolButton>(QString::fromLatin1(name))->isEnabled(), name);
         QVERIFY(!w->control<QLabel>(QStringLiteral("PanelDate"))->text().trimmed().isEmpty());
         // The start-up probe asked for the fake port only, never a real tty.
-        for (const QString& p : rig.line->openedPaths())
-            QCOMPARE(p, rig.line->path());
+        for (const QString& p : rig.line->openedPaths)
+            QCOMPARE(p, rig.path);
     }
 
     void storedValuesShapeTheStart_data()
