@@ -18,18 +18,7 @@ constexpr int fontHalfPoints = 18;
 
 QString mainDocumentPart(const OfficeOpen::ZipPackage& pkg)
 {
-    QByteArray data;
-    if (pkg.read(QStringLiteral("_rels/.rels"), &data, nullptr)) {
-        QXmlStreamReader xml(data);
-        while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement &&
-                xml.name() == QLatin1String("Relationship") &&
-                xml.attributes().value(QLatin1String("Type")).endsWith(QLatin1String("/officeDocument")))
-                return OfficeOpen::resolvePartName(
-                    QString(), xml.attributes().value(QLatin1String("Target")).toString());
-        }
-    }
-    return QStringLiteral("word/document.xml");
+    return OfficeOpen::officeDocumentPart(pkg, QStringLiteral("word/document.xml"));
 }
 
 // Runs of one cell: tabs and line breaks become their own elements.

@@ -1,5 +1,7 @@
 #include "protocol/office_open.h"
 
+#include <QXmlStreamReader>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -156,6 +158,21 @@ void setError(QString* error, const QString& text)
 {
     if (error)
         *error = text;
+}
+
+QString officeDocumentPart(const ZipPackage& pkg, const QString& fallback)
+{
+    QByteArray data;
+    if (pkg.read(QStringLiteral("_rels/.rels"), &data, nullptr)) {
+        QXmlStreamReader xml(data);
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.name() == QLatin1String("Relationship") &&
+                xml.attributes().value(QLatin1String("Type")).endsWith(QLatin1String("/officeDocument")))
+                return resolvePartName(QString(), xml.attributes().value(QLatin1String("Target")).toString());
+        }
+    }
+    return fallback;
 }
 
 } // namespace OfficeOpen

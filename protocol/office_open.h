@@ -40,6 +40,10 @@ bool commitTemp(const QString& temp, const QString& target, QString* error);
 // "/xl/x.xml" -> "xl/x.xml").
 QString resolvePartName(const QString& sourcePart, const QString& target);
 
+// The package's main document part named by its root relationships (_rels/.rels),
+// or fallback when they name none.
+QString officeDocumentPart(const ZipPackage& pkg, const QString& fallback);
+
 // Text for an XML element's content (&, <, > escaped; characters XML 1.0 cannot
 // hold are dropped).
 QString xmlEscape(const QString& text);

@@ -63,17 +63,7 @@ QString workbookPartName(const OfficeOpen::ZipPackage& pkg)
                     QString(), xml.attributes().value(QLatin1String("PartName")).toString());
         }
     }
-    if (pkg.read(QStringLiteral("_rels/.rels"), &data, nullptr)) {
-        QXmlStreamReader xml(data);
-        while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement &&
-                xml.name() == QLatin1String("Relationship") &&
-                xml.attributes().value(QLatin1String("Type")).endsWith(QLatin1String("/officeDocument")))
-                return OfficeOpen::resolvePartName(
-                    QString(), xml.attributes().value(QLatin1String("Target")).toString());
-        }
-    }
-    return QStringLiteral("xl/workbook.xml");
+    return OfficeOpen::officeDocumentPart(pkg, QStringLiteral("xl/workbook.xml"));
 }
 
 // The relationship id of the first sheet listed in the workbook.
