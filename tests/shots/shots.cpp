@@ -6,6 +6,7 @@
 #include "dialogs/FInfo.h"
 #include "displays/FMonitor2.h"
 #include "displays/FMonitor3.h"
+#include "protocol/protocol_html.h"
 #include "settings/Cfg.h"
 #include "fake_clock_parts.h"
 #include "test_deps.h"
@@ -102,5 +103,8 @@ int main(int argc, char** argv)
     w.settingsDialog()->grab().save(dir + QStringLiteral("/settings.png"));
     w.settingsDialog()->hide();
     w.grab().save(dir + QStringLiteral("/main-ten-results.png"));
+    // The web page of that table, for a look in a browser.
+    SaveProtocolHtml(dir + QStringLiteral("/protokoll.html"), w.resultsTable(), w.resultColumnWidthsShown(),
+                     QStringLiteral("Acker Klassik"), w.eventTitle(), nullptr);
     return 0;
 }
