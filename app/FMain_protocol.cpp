@@ -80,10 +80,6 @@ void TFormMain::bindProtocol()
         if (m_recovery->active())
             m_recovery->writeCopy(*m_table);
     });
-    connect(m_table, &ResultsTable::rowChanged, this, [this] {
-        if (m_recovery->active() && !m_table->updating())
-            m_recovery->writeCopy(*m_table);
-    });
 }
 
 void TFormMain::offerRecovery()
