@@ -84,7 +84,6 @@ void TFormMain::bindProtocol()
 
 void TFormMain::offerRecovery()
 {
-    m_protocol->setFiltInd(m_settings.filtInd);
     m_protocol->offerRecovery(*m_recovery);
 }
 

@@ -1,6 +1,7 @@
 // Settings: read at start-up, written at exit, edited by the settings dialog.
 #include "app/FMain.h"
 
+#include "protocol/ProtocolCommands.h"
 #include "settings/Cfg.h"
 #include "settings/settings_apply.h"
 #include "settings/settings_store.h"
@@ -43,6 +44,7 @@ void TFormMain::readSettings()
     loadSettings(store, m_settings);
     setGeometry(m_settings.left, m_settings.top, m_settings.width, m_settings.height);
     m_eFText1->setText(m_settings.zeile1);
+    m_protocol->setFiltInd(m_settings.filtInd);
     setTimerButtonVisible(m_settings.timer > 0);
     syncRaceSettings();
 }
@@ -76,6 +78,7 @@ void TFormMain::writeSettings()
     m_settings.width = g.width();
     m_settings.height = g.height();
     m_settings.zeile1 = m_eFText1->text();
+    m_settings.filtInd = m_protocol->filtInd();
     QSettings store(settingsOrganisation(), settingsApplication());
     saveSettings(store, m_settings);
 }

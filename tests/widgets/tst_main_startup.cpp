@@ -1,6 +1,7 @@
 #include "main_window_rig.h"
 
 #include "dialogs/DlgYesNo.h"
+#include "protocol/ProtocolCommands.h"
 #include "displays/FMonitor2.h"
 #include "displays/FMonitor3.h"
 #include "results/SortGrid.h"
@@ -115,6 +116,8 @@ private Q_SLOTS:
             title->setText(QStringLiteral("Pflügen 2024"));
             w->settings().port[0] = 3;
             w->settings().line[0] = 1;
+            QCOMPARE(w->protocolCommands()->filtInd(), 3); // the default save kind preselected
+            w->protocolCommands()->setFiltInd(4);
         }
         QCOMPARE(storedSetting("Zeile1").toString(), QStringLiteral("Pflügen 2024"));
         QCOMPARE(storedSetting("Port1").toInt(), 259);
@@ -122,12 +125,14 @@ private Q_SLOTS:
         QCOMPARE(storedSetting("Phases").toInt(), 2);
         QVERIFY(storedSetting("AutoFrei").isValid());
         QVERIFY(storedSetting("Monitor").isValid());
+        QCOMPARE(storedSetting("FiltInd").toInt(), 4);
 
         MainRig rig;
         auto w = rig.make(false, false);
         QCOMPARE(w->settings().port[0], quint8(3));
         QCOMPARE(w->settings().line[0], quint8(1));
         QCOMPARE(w->control<QLineEdit>(QStringLiteral("eFText1"))->text(), QStringLiteral("Pflügen 2024"));
+        QCOMPARE(w->protocolCommands()->filtInd(), 4);
     }
 
     void hiddenMenuShortcutsReachTheirCommands_data()
