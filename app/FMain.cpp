@@ -258,9 +258,14 @@ void TFormMain::setPunkte1Enabled(bool on)
 
 void TFormMain::clearEntryFields()
 {
-    m_cbStNr->setEditText(QString());
-    if (!m_cbStNr->isEditable())
-        m_cbStNr->setCurrentIndex(m_cbStNr->currentIndex());
+    if (m_cbStNr->isEditable()) {
+        m_cbStNr->setEditText(QString());
+    } else if (!m_sb1p->isEnabled()) {
+        // The last entry was timed: no start number until the operator picks one, so
+        // the next EINTRAGEN cannot overwrite that competitor's row by mistake.
+        // (With a next entry the list moves on to it right after.)
+        m_cbStNr->setCurrentIndex(-1);
+    }
     m_reiter->clear();
     m_eName2->clear();
     m_eMarke->clear();

@@ -151,6 +151,23 @@ private Q_SLOTS:
         QCOMPARE(w->control<QLineEdit>(QStringLiteral("eMarke"))->text(), QStringLiteral("Fendt"));
     }
 
+    void naechsterOnTheLastEntryLeavesTheFieldsEmpty()
+    {
+        MainRig rig;
+        auto w = rig.make();
+        w->setStartList({QStringLiteral("11\tAnna\tOtto\tLanz\t1950")});
+        enterRun(*w, rig, QString(), QString(), 40000, 3000);
+        QTest::keyClick(w.get(), Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(w->startNumberText(), QString());
+        for (const char* name : {"Reiter", "eName2", "eMarke"})
+            QVERIFY2(w->control<QLineEdit>(QString::fromLatin1(name))->text().isEmpty(), name);
+        // A run entered now does not replace Anna's row.
+        enterRun(*w, rig, QString(), QString(), 41000, 3000);
+        QCOMPARE(w->resultsTable().cell(ResultsTable::Fahrer, w->resultsTable().findRow(ResultsTable::StNr,
+                                                                                          QStringLiteral("11"))),
+                 QStringLiteral("Anna"));
+    }
+
     void absageEntersZeroTimes()
     {
         MainRig rig;
