@@ -31,7 +31,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
 {
     // 1. Application title and window caption.
     setObjectName(QStringLiteral("FormMain"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Acker Klassik"));
+    // (No application display name: the platform would append it to every caption.)
     setWindowTitle(QStringLiteral("Acker Klassik 0.90"));
     setMinimumSize(800, 445);
     QFont f(QStringLiteral("MS Sans Serif"));
