@@ -1,13 +1,11 @@
 #include "app/main_clock_display.h"
 
 #include "displays/Udigit.h"
+#include "displays/qt_colour.h"
 
 #include <QLabel>
 
-QColor toQColor(Rgb c)
-{
-    return QColor(rgbRed(c), rgbGreen(c), rgbBlue(c));
-}
+using displaycolour::toQColor;
 
 void MainClockDisplay::setDigit(Row row, int digit, TDigit* widget)
 {

@@ -35,6 +35,3 @@ private:
     QPointer<QWidget> m_panel;
     bool m_monitor = false;
 };
-
-// A colour of the logic as a Qt colour.
-QColor toQColor(Rgb c);

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "barriers/light_barriers.h"
 #include "platform/colour.h"
 #include "settings/settings_store.h"
 
 #include <QString>
 #include <QStringList>
 
-// The pin pairs of the three signal lines, indexed by a barrier's line (0 DSR, 1 CTS, 2 RLSD).
+// The pin pairs of a barrier's line (0 DSR, 1 CTS, 2 RLSD), from the barriers' LineSuffix table.
 inline QString lineSuffix(int line)
 {
-    static const char* const suffixes[3] = {" /4,6", " /7,8", " /1,4"};
-    return (line >= 0 && line < 3) ? QLatin1String(suffixes[line]) : QString();
+    return (line >= 0 && line < 3) ? QLatin1String(LineSuffix[line]) : QString();
 }
 
 // What the settings dialog hands back on "OK".
