@@ -2,6 +2,7 @@
 
 #include "app/competitor_entry.h"
 #include "app/main_clock_display.h"
+#include "app/status_notices.h"
 #include "displays/Udigit.h"
 #include "barriers/light_barriers.h"
 #include "barriers/port_table.h"

@@ -7,6 +7,7 @@
 #include "settings/settings_store.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -41,6 +42,7 @@ class TComPort;
 class ProtocolCommands;
 class ProtocolHost;
 class RecoveryStore;
+class StatusNotices;
 
 // What the main window is given from outside: the tick counter and the gong.
 // Tests pass fakes; the program entry passes the system's.
@@ -124,6 +126,11 @@ public:
     QString eventTitle() const;
     QVector<int> resultColumnWidthsShown() const;
     void showError(const QString& text);
+    // Status bar, third panel: a lasting notice under a key (empty text clears it),
+    // or a passing one (where a file went) for some seconds.
+    void setStatusNotice(const QString& key, const QString& text);
+    void showPassingNotice(const QString& text, int durationMs = 8000);
+    QString statusNoticeText() const;
     bool printHtmlFile(const QString& path);
     void Drucker1Click();
     bool ExportToWord(int mode, const QString& path, QString* error);
@@ -160,6 +167,7 @@ private:
     void buildEntryPanel(QWidget* panel);
     void buildBottomPart(QWidget* panel);
     void buildStatusBar();
+    void showStatusNotices();
     void buildMenu();
     void layoutRegions();
     QAction* addMenuAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key);
@@ -265,6 +273,9 @@ private:
     QStringList m_startList;
 
     std::array<QLabel*, 3> m_statusPanels{};
+    std::unique_ptr<StatusNotices> m_notices;
+    QTimer* m_noticeTimer = nullptr;
+    QElapsedTimer m_noticeClock;
 
     AppSettings m_settings;
     quint32 m_availablePorts = 0;

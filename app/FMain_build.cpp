@@ -1,5 +1,6 @@
 // Building the main window's regions and its hidden menu.
 #include "app/FMain.h"
+#include "app/status_notices.h"
 #include "app/competitor_entry.h"
 #include "app/main_clock_display.h"
 #include "displays/Udigit.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -321,6 +323,41 @@ void TFormMain::buildStatusBar()
         }
         m_statusPanels[size_t(i)] = l;
     }
+    m_notices = std::make_unique<StatusNotices>(texts[2]);
+    m_noticeClock.start();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    connect(m_noticeTimer, &QTimer::timeout, this, [this] { showStatusNotices(); });
+}
+
+void TFormMain::setStatusNotice(const QString& key, const QString& text)
+{
+    m_notices->setLasting(key, text);
+    showStatusNotices();
+}
+
+void TFormMain::showPassingNotice(const QString& text, int durationMs)
+{
+    m_notices->showPassing(text, m_noticeClock.elapsed(), durationMs);
+    showStatusNotices();
+}
+
+QString TFormMain::statusNoticeText() const
+{
+    return m_notices->text(m_noticeClock.elapsed());
+}
+
+void TFormMain::showStatusNotices()
+{
+    const qint64 now = m_noticeClock.elapsed();
+    const QString t = m_notices->text(now);
+    m_statusPanels[2]->setText(t);
+    m_statusPanels[2]->setToolTip(t);
+    const qint64 next = m_notices->msUntilChange(now);
+    if (next >= 0)
+        m_noticeTimer->start(int(qMin<qint64>(next + 1, 600000)));
+    else
+        m_noticeTimer->stop();
 }
 
 QAction* TFormMain::addMenuAction(QMenu* menu, const QString& name, const QString& caption,

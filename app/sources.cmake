@@ -8,6 +8,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.h
     ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/status_notices.h
+    ${CMAKE_CURRENT_LIST_DIR}/status_notices.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FMain.h
