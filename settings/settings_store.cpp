@@ -28,7 +28,7 @@ bool AppSettings::operator==(const AppSettings& o) const
            height == o.height && sound == o.sound && sound0 == o.sound0 && sound1 == o.sound1 &&
            sound2 == o.sound2 && elz1 == o.elz1 && elz2 == o.elz2 && sekPachka == o.sekPachka &&
            monitor == o.monitor && filtInd == o.filtInd && zeile1 == o.zeile1 && phases == o.phases &&
-           autoFrei == o.autoFrei;
+           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder;
 }
 
 namespace {
@@ -138,6 +138,38 @@ const char* const portNames[3] = {"Port1", "Port2", "Port3"};
 const char* const algNames[3] = {"Alg1", "Alg2", "Alg3"};
 const char* const colourNames[5] = {"C0", "C1", "C2", "C3", "C4"};
 
+// Values beyond the classic set: each on its own, a missing or unreadable one keeps `out`.
+void extraText(QSettings& s, const char* name, QString* out)
+{
+    const QVariant v = s.value(QLatin1String(name));
+    if (v.isValid() && v.metaType().id() == QMetaType::QString)
+        *out = v.toString();
+}
+
+[[maybe_unused]] void extraInteger(QSettings& s, const char* name, qint32* out)
+{
+    quint32 bits = 0;
+    if (storedNumber(s.value(QLatin1String(name)), &bits))
+        *out = qint32(bits);
+}
+
+[[maybe_unused]] void extraBoolean(QSettings& s, const char* name, bool* out)
+{
+    quint32 bits = 0;
+    if (storedNumber(s.value(QLatin1String(name)), &bits))
+        *out = bits != 0;
+}
+
+void loadExtras(QSettings& s, AppSettings& out)
+{
+    extraText(s, "ProtocolFolder", &out.protocolFolder);
+}
+
+void saveExtras(QSettings& s, const AppSettings& in)
+{
+    s.setValue(QStringLiteral("ProtocolFolder"), in.protocolFolder);
+}
+
 } // namespace
 
 int loadSettings(QSettings& store, AppSettings& out)
@@ -177,6 +209,7 @@ int loadSettings(QSettings& store, AppSettings& out)
     r.text("Zeile1", &out.zeile1);
     r.integer("Phases", &out.phases);
     r.boolean("AutoFrei", &out.autoFrei);
+    loadExtras(store, out);
     return r.read();
 }
 
@@ -216,6 +249,7 @@ bool saveSettings(QSettings& store, const AppSettings& in)
     text("Zeile1", in.zeile1);
     integer("Phases", in.phases);
     integer("AutoFrei", in.autoFrei ? 1 : 0);
+    saveExtras(store, in);
 
     store.sync();
     return store.status() == QSettings::NoError;

@@ -46,6 +46,10 @@ struct AppSettings {
     qint32 phases = 2;
     bool autoFrei = false;
 
+    // Values beyond the classic set. Each is read on its own after the classic ones (a missing or
+    // unreadable value keeps its default and never stops the classic reading) and written after them.
+    QString protocolFolder; // where protocols were last saved or opened; "" = the Documents folder
+
     bool operator==(const AppSettings& o) const;
     bool operator!=(const AppSettings& o) const { return !(*this == o); }
 };
@@ -59,7 +63,8 @@ struct AppSettings {
 //   (an unquoted comma in the file), a byte array (@ByteArray), any other @Variant, or a native integer
 //   of the Windows registry (REG_DWORD).
 // "Port1".."Port3" are read twice: first all three for the port byte, then all three for the line byte.
-// Returns how many values were read before the stop (kSettingsReads = all of them); 0 when nothing is stored.
+// Returns how many classic values were read before the stop (kSettingsReads = all of them); 0 when nothing
+// is stored. The values beyond the classic set are then read each on its own (see AppSettings).
 constexpr int kSettingsReads = 32;
 int loadSettings(QSettings& store, AppSettings& out);
 

@@ -40,6 +40,7 @@ AppSettings stored()
     s.c[3] = rgb(10, 11, 12);
     s.c[4] = rgb(13, 14, 15);
     s.sekPachka = 2000;
+    s.protocolFolder = QStringLiteral("/home/op/Läufe");
     s.monitor = 1;
     s.filtInd = 2;
     s.zeile1 = QStringLiteral("Geschicklichkeit");
@@ -143,7 +144,7 @@ private Q_SLOTS:
               "Left=12", "Top=34", "Width=1000", "Height=700"})
             QVERIFY2(raw.contains(line), line);
         QSettings store(m_path, QSettings::IniFormat);
-        QCOMPARE(store.allKeys().size(), 29);
+        QCOMPARE(store.allKeys().size(), 29 + 1); // the classic values and those beyond
         AppSettings s;
         QCOMPARE(loadSettings(store, s), kSettingsReads);
         QCOMPARE(s, stored());
@@ -223,6 +224,31 @@ private Q_SLOTS:
         QVERIFY(s.sound); // any non-zero number is true
         QCOMPARE(s.elz1, 9);
         QCOMPARE(s.timer, 0);
+    }
+
+    // Values beyond the classic set neither stop nor count in the classic reading.
+    void extraValuesAreReadOnTheirOwn_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("reads");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("classic reading stopped at once, extra still read")
+            << QByteArray("[General]\nPort1=x\nProtocolFolder=/a\n") << 0 << "/a";
+        QTest::newRow("extra missing keeps its default") << QByteArray("[General]\nPort1=0\n") << 1 << QString();
+        QTest::newRow("extra of another type keeps its default")
+            << QByteArray("[General]\nProtocolFolder=a, b\n") << 0 << QString();
+    }
+
+    void extraValuesAreReadOnTheirOwn()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, reads);
+        QFETCH(QString, folder);
+        writeRaw(file);
+        QSettings store(m_path, QSettings::IniFormat);
+        AppSettings s;
+        QCOMPARE(loadSettings(store, s), reads);
+        QCOMPARE(s.protocolFolder, folder);
     }
 
     void resetOnMissingKeyChangesNothing()

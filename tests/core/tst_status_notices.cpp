@@ -20,19 +20,21 @@ void TestStatusNotices::shownText_data()
 
     QTest::newRow("nothing: idle text") << QStringList{} << qint64(0) << "idle" << qint64(-1);
     QTest::newRow("one lasting") << QStringList{"L:a=A"} << qint64(0) << "A" << qint64(-1);
-    QTest::newRow("two lasting in set order") << QStringList{"L:b=B", "L:a=A"} << qint64(0) << "B  ·  A"
-                                              << qint64(-1);
-    QTest::newRow("replaced keeps its place") << QStringList{"L:a=A", "L:b=B", "L:a=A2"} << qint64(0)
-                                              << "A2  ·  B" << qint64(-1);
-    QTest::newRow("cleared by empty text") << QStringList{"L:a=A", "L:a="} << qint64(0) << "idle" << qint64(-1);
-    QTest::newRow("passing covers lasting") << QStringList{"L:a=A", "P:file@0+5000"} << qint64(0) << "file"
-                                            << qint64(5000);
+    QTest::newRow("two lasting in set order")
+        << QStringList{"L:b=B", "L:a=A"} << qint64(0) << "B  ·  A" << qint64(-1);
+    QTest::newRow("replaced keeps its place")
+        << QStringList{"L:a=A", "L:b=B", "L:a=A2"} << qint64(0) << "A2  ·  B" << qint64(-1);
+    QTest::newRow("cleared by empty text")
+        << QStringList{"L:a=A", "L:a="} << qint64(0) << "idle" << qint64(-1);
+    QTest::newRow("passing covers lasting")
+        << QStringList{"L:a=A", "P:file@0+5000"} << qint64(0) << "file" << qint64(5000);
     QTest::newRow("passing, last ms") << QStringList{"P:file@0+5000"} << qint64(4999) << "file" << qint64(1);
-    QTest::newRow("passing, at deadline: gone") << QStringList{"L:a=A", "P:file@0+5000"} << qint64(5000) << "A"
-                                                << qint64(-1);
-    QTest::newRow("passing of 0 ms never shows") << QStringList{"P:file@0+0"} << qint64(0) << "idle" << qint64(-1);
-    QTest::newRow("newer passing replaces") << QStringList{"P:one@0+5000", "P:two@10+100"} << qint64(50) << "two"
-                                            << qint64(60);
+    QTest::newRow("passing, at deadline: gone")
+        << QStringList{"L:a=A", "P:file@0+5000"} << qint64(5000) << "A" << qint64(-1);
+    QTest::newRow("passing of 0 ms never shows")
+        << QStringList{"P:file@0+0"} << qint64(0) << "idle" << qint64(-1);
+    QTest::newRow("newer passing replaces")
+        << QStringList{"P:one@0+5000", "P:two@10+100"} << qint64(50) << "two" << qint64(60);
 }
 
 void TestStatusNotices::shownText()
