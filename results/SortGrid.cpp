@@ -277,13 +277,26 @@ void TSortGrid::restoreCurrentAfterReset()
 
 void TSortGrid::commitOpenEditor()
 {
-    if (state() != QAbstractItemView::EditingState)
+    // Committing changes the table, which announces the change and lands here again.
+    if (m_committing || state() != QAbstractItemView::EditingState)
         return;
     QWidget* editor = static_cast<GridDelegate*>(m_delegate)->openEditor();
     if (!editor)
         return;
     commitData(editor);
+    m_committing = true;
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+    m_committing = false;
+}
+
+void TSortGrid::commitData(QWidget* editor)
+{
+    // The editor's own commit (Return, a move to another cell) changes the table,
+    // which announces it; the editor then closes the way it started, not from here.
+    const bool wasCommitting = m_committing;
+    m_committing = true;
+    QTableView::commitData(editor);
+    m_committing = wasCommitting;
 }
 
 bool TSortGrid::editorOpen() const

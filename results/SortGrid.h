@@ -66,6 +66,7 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -93,4 +94,5 @@ private:
     int m_lastColumn = 0;
     // Whether the cell under the last left press was already the current cell.
     bool m_pressedOnCurrent = false;
+    bool m_committing = false;
 };

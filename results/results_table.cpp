@@ -137,6 +137,7 @@ void ResultsTable::reorder(const QVector<int>& newOrder)
     rows.reserve(rowCount());
     rows.append(m_rows[0]);
     int tracked = m_trackedRow;
+    int current = m_currentRow;
     for (int i = 0; i < newOrder.size(); ++i) {
         const int old = newOrder[i];
         if (old < 1 || old >= rowCount())
@@ -144,9 +145,14 @@ void ResultsTable::reorder(const QVector<int>& newOrder)
         rows.append(m_rows[old]);
         if (old == m_trackedRow)
             tracked = i + 1;
+        if (old == m_currentRow)
+            current = i + 1;
     }
     m_rows.swap(rows);
+    // Both follow their competitor, so a view restoring the current row after the
+    // change finds the same competitor there.
     m_trackedRow = tracked;
+    m_currentRow = current;
     touched();
 }
 

@@ -41,7 +41,7 @@ public:
     // Sets the number of rows, header included, at least 2; new rows are empty.
     void setRowCount(int n);
     // Re-orders the data rows: newOrder[i] is the old row number of the row that
-    // becomes row i + 1. The tracked row follows its row.
+    // becomes row i + 1. The current and the tracked row follow their rows.
     void reorder(const QVector<int>& newOrder);
 
     // True when the table holds a result: more than one data row, or a data row
