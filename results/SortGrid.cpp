@@ -167,7 +167,7 @@ ResultsTable* TSortGrid::resultsTable() const
 
 void TSortGrid::applyColumnWidths(const QVector<int>& widths)
 {
-    const int n = qMin(int(widths.size()), ResultsTable::ColumnCount);
+    const int n = int(qMin<qsizetype>(widths.size(), ResultsTable::ColumnCount));
     for (int c = 0; c < n; ++c)
         horizontalHeader()->resizeSection(c, qMax(0, widths[c]));
 }
