@@ -16,7 +16,8 @@ namespace {
 const QLocale kGerman(QLocale::German, QLocale::Germany);
 
 // Bytes that matter to the text reader, and some that do not.
-const QByteArray kAlphabet("\t\t;;\r\n\n Nr.Nr a7,.\xFC\x80\xC3\xBC\xEF\xBB\xBF\xC5\x81\xFF\xFE", 34);
+const char kAlphabetBytes[] = "\t\t;;\r\n\n Nr.Nr a7,.\xFC\x80\xC3\xBC\xEF\xBB\xBF\xC5\x81\xFF\xFE";
+const QByteArray kAlphabet(kAlphabetBytes, sizeof kAlphabetBytes - 1); // no terminating NUL
 
 QByteArray randomFile(QRandomGenerator& rng)
 {
