@@ -65,11 +65,12 @@ QString workbookPartName(const OfficeOpen::ZipPackage& pkg)
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("Override"))
                 continue;
-            const QString type = xml.attributes().value(QLatin1String("ContentType")).toString();
+            const QXmlStreamAttributes attributes = xml.attributes();
+            const QString type = attributes.value(QLatin1String("ContentType")).toString();
             if (type.endsWith(QLatin1String(".main+xml")) &&
                 (type.contains(QLatin1String("spreadsheetml")) || type.contains(QLatin1String("ms-excel"))))
-                return OfficeOpen::resolvePartName(
-                    QString(), xml.attributes().value(QLatin1String("PartName")).toString());
+                return OfficeOpen::resolvePartName(QString(),
+                                                   attributes.value(QLatin1String("PartName")).toString());
         }
     }
     return OfficeOpen::officeDocumentPart(pkg, QStringLiteral("xl/workbook.xml"));
@@ -269,7 +270,8 @@ bool readSheet(const OfficeOpen::ZipPackage& pkg, const QString& part, const QSt
         if (xml.name() == QLatin1String("sheetData")) {
             inData = true;
         } else if (inData && xml.name() == QLatin1String("row")) {
-            const auto r = xml.attributes().value(QLatin1String("r"));
+            const QXmlStreamAttributes attributes = xml.attributes();
+            const QStringView r = attributes.value(QLatin1String("r"));
             bool ok = false;
             const int n = r.toInt(&ok);
             if (r.isEmpty())
@@ -286,8 +288,9 @@ bool readSheet(const OfficeOpen::ZipPackage& pkg, const QString& part, const QSt
             }
         } else if (inData && xml.name() == QLatin1String("c")) {
             SheetCell c;
-            c.type = xml.attributes().value(QLatin1String("t")).toString();
-            const auto ref = xml.attributes().value(QLatin1String("r"));
+            const QXmlStreamAttributes attributes = xml.attributes();
+            c.type = attributes.value(QLatin1String("t")).toString();
+            const QStringView ref = attributes.value(QLatin1String("r"));
             int refCol = 0;
             int refRow = 0;
             if (ref.isEmpty()) {
