@@ -6,7 +6,6 @@
 #include "results/results_table.h"
 
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -324,59 +323,6 @@ private Q_SLOTS:
         QCOMPARE(without(host.calls), sheet ? QStringList({"buttons", "rank", "resize"})
                                             : QStringList({"startList", "buttons", "rank", "resize"}));
         QCOMPARE(commands.filtInd(), sheet ? 2 : 1);
-    }
-
-    void dialogsStartInTheProtocolFolder_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("documents");
-        QTest::newRow("nothing stored: Documents") << QString() << true;
-        QTest::newRow("a folder that is gone: Documents") << "/nicht/da/ordner" << true;
-        QTest::newRow("the stored folder") << "temp" << false;
-    }
-    void dialogsStartInTheProtocolFolder()
-    {
-        QFETCH(QString, stored);
-        QFETCH(bool, documents);
-        if (stored == QLatin1String("temp"))
-            stored = m_dir.path();
-        FakeHost host;
-        fill(host.table);
-        host.answer = true; // discard the unsaved results when opening
-        ProtocolCommands commands(host);
-        QString setting = stored;
-        QStringList writes;
-        commands.setProtocolFolderAccess([&setting] { return setting; },
-                                         [&](const QString& folder) {
-                                             writes << folder;
-                                             setting = folder;
-                                         });
-        QStringList folders;
-        commands.setFileDialogHook([&folders](const FileDialogRequest& request) {
-            folders << request.folder;
-            return FileDialogAnswer{};
-        });
-        commands.sbSaveClick();
-        commands.sbLoadClick();
-        const QString expected =
-            documents ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : stored;
-        if (documents && !QFileInfo(expected).isDir())
-            QCOMPARE(folders, QStringList({QDir::homePath(), QDir::homePath()}));
-        else
-            QCOMPARE(folders, QStringList({expected, expected}));
-        QVERIFY2(writes.isEmpty(), "cancelled dialogs change no setting");
-
-        // A successful save moves the setting, and the next dialog starts there.
-        QTemporaryDir other;
-        answerDialog(commands, other.filePath("lauf"), 0);
-        commands.sbSaveClick();
-        QCOMPARE(writes, QStringList{other.path()});
-        commands.setFileDialogHook([&folders](const FileDialogRequest& request) {
-            folders << request.folder;
-            return FileDialogAnswer{};
-        });
-        commands.sbLoadClick();
-        QCOMPARE(folders.last(), other.path());
     }
 
     void openAsksBeforeDiscardingUnsavedResults_data()
