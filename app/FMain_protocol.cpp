@@ -7,17 +7,15 @@
 #include "protocol/html_print.h"
 #include "protocol/protocol_text.h"
 #include "protocol/recovery.h"
-#include "protocol/xlsx_reader.h"
-#include "protocol/xlsx_writer.h"
-#include "results/results_table.h"
 #include "results/SortGrid.h"
+#include "results/results_table.h"
 
 #include <QDateTime>
-#include <QGuiApplication>
-#include <QLineEdit>
 #include <QDesktopServices>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -43,6 +41,7 @@ public:
     void showError(const QString& text) override { m_w.showError(text); }
     bool openUrl(const QUrl& url) override { return m_w.openUrl(url); }
     bool printHtmlFile(const QString& path) override { return m_w.printHtmlFile(path); }
+    void commitPendingEdit() override { m_w.sortGrid()->commitOpenEditor(); }
 
 private:
     TFormMain& m_w;
@@ -54,15 +53,13 @@ void TFormMain::bindProtocol()
 {
     m_protocolHost = std::make_unique<MainProtocolHost>(*this);
     m_protocol = new ProtocolCommands(*m_protocolHost, this);
-    m_protocol->setStartFolder(QDir::currentPath());
-    m_protocol->setSaveSheet([this](const QString& path, QString* error) {
-        return SaveProtocolSheet(path, *m_table, resultColumnWidthsShown(), eventTitle(),
-                                 m_locale.decimalPoint().at(0), error);
-    });
-    m_protocol->setLoadSheet([this](const QString& path, QString* error) {
-        return LoadProtocolSheet(path, *m_table, error, m_locale.decimalPoint().at(0));
-    });
-    m_protocol->setSaveWord([this](const QString& path, QString* error) { return ExportToWord(1, path, error); });
+    m_protocol->setLocale(m_locale);
+    // The file dialogs start where protocols were last saved or opened (a setting).
+    m_protocol->setProtocolFolderAccess(
+        [this] { return m_settings.protocolFolder; },
+        [this](const QString& folder) { m_settings.protocolFolder = folder; });
+    m_protocol->setSaveWord(
+        [this](const QString& path, QString* error) { return ExportToWord(1, path, error); });
 
     const auto tool = [this](const char* name) { return control<QToolButton>(QString::fromLatin1(name)); };
     connect(tool("sbSave"), &QToolButton::clicked, m_protocol, &ProtocolCommands::sbSaveClick);
@@ -76,6 +73,7 @@ void TFormMain::bindProtocol()
 
     // The recovery copy follows every change of the table.
     m_recovery = std::make_unique<RecoveryStore>(m_deps.recoveryFolder);
+    m_protocol->setRecoveryStore(m_recovery.get());
     connect(m_table, &ResultsTable::changed, this, [this] {
         if (m_recovery->active())
             m_recovery->writeCopy(*m_table);
@@ -152,15 +150,17 @@ bool TFormMain::ExportToWord(int mode, const QString& path, QString* error)
 
 void TFormMain::sbWordClick()
 {
+    m_grid->commitOpenEditor();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(DefaultProtocolName(QDateTime::currentDateTime()) +
-                                               QStringLiteral(".docx"));
+    const QString path =
+        QDir(folder).filePath(DefaultProtocolName(QDateTime::currentDateTime()) + QStringLiteral(".docx"));
     ExportToWord(0, path, nullptr);
 }
 
 void TFormMain::sbExcelClick()
 {
+    m_grid->commitOpenEditor();
     TExcel excel([this](const QString& file) { return openUrl(QUrl::fromLocalFile(file)); });
     if (!excel.Connect())
         return;

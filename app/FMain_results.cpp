@@ -2,12 +2,12 @@
 #include "app/FMain.h"
 
 #include "app/competitor_entry.h"
+#include "results/SortGrid.h"
 #include "results/clipboard_text.h"
 #include "results/enter_result.h"
 #include "results/ranking.h"
 #include "results/result_editing.h"
 #include "results/results_table.h"
-#include "results/SortGrid.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -28,12 +28,17 @@ void TFormMain::buildResultsGrid()
     m_grid->setSortMarker(m_sortState.sortColumn, m_sortState.direction == SortDirection::Descending);
 
     connect(m_grid, &TSortGrid::headerClicked, this, [this](int column, bool right) {
+        m_grid->commitOpenEditor();
         headerClick(m_sortState, column, right);
         sortByColumn(*m_table, m_sortState, column, m_locale);
         m_grid->setSortMarker(m_sortState.sortColumn, m_sortState.direction == SortDirection::Descending);
     });
-    connect(m_grid, &TSortGrid::statusText, this, [this](const QString& t) { m_statusPanels[0]->setText(t); });
+    connect(m_grid, &TSortGrid::statusText, this,
+            [this](const QString& t) { m_statusPanels[0]->setText(t); });
     connect(m_grid, &TSortGrid::SortGrid1DblClick, this, &TFormMain::SortGrid1DblClick);
+    // The spectators never see a result the table no longer holds: every change (a
+    // correction, a sort, a load, an edited name) refreshes the top ten.
+    connect(m_table, &ResultsTable::changed, this, &TFormMain::refreshTopTen);
     bindResultsMenu();
 }
 
@@ -42,6 +47,7 @@ void TFormMain::bindResultsMenu()
     const auto bind = [this](const char* name, auto&& f) {
         if (QAction* a = m_grid->action(name))
             connect(a, &QAction::triggered, this, [this, f] {
+                m_grid->commitOpenEditor();
                 f();
                 m_grid->setSortMarker(m_sortState.sortColumn,
                                       m_sortState.direction == SortDirection::Descending);
@@ -53,7 +59,8 @@ void TFormMain::bindResultsMenu()
         deleteCurrentRow(*m_table, m_sortState, currentStartNumber(), m_locale,
                          [this](const QString& q) { return askYesNo(q); });
     });
-    bind("Zeitentfernen1", [this] { clearRowResults(*m_table, m_sortState, currentStartNumber(), m_locale); });
+    bind("Zeitentfernen1",
+         [this] { clearRowResults(*m_table, m_sortState, currentStartNumber(), m_locale); });
     bind("Sortieren1", [this] { Sortieren(*m_table, m_sortState, currentStartNumber(), m_locale); });
     bind("Ausgeschieden2", [this] { markRetired(*m_table, m_sortState, currentStartNumber(), m_locale, 0); });
     bind("Aufgegeben1", [this] { markRetired(*m_table, m_sortState, currentStartNumber(), m_locale, 1); });

@@ -1,11 +1,13 @@
 #include "protocol/protocol_html.h"
 #include "protocol/protocol_text.h"
+#include "protocol/xlsx_reader.h"
+#include "protocol/xlsx_writer.h"
 #include "results/results_table.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-// Run: build-release/bin/bench_protocol -median 11
+// Run: build-release/bin/bench_protocol -median 9
 class BenchProtocol : public QObject {
     Q_OBJECT
     static constexpr int kRows = 10000;
@@ -60,6 +62,30 @@ private Q_SLOTS:
         {
             SaveProtocolText(path, m_table, nullptr);
         }
+    }
+
+    void workbookSave()
+    {
+        const QString path = m_dir.filePath("lauf.xlsx");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QBENCHMARK
+        {
+            SaveProtocolSheet(path, m_table, QVector<int>(11, 50), QStringLiteral("Treffen"), german,
+                              nullptr);
+        }
+    }
+
+    void workbookLoad()
+    {
+        const QString path = m_dir.filePath("lauf.xlsx");
+        QVERIFY(SaveProtocolSheet(path, m_table, QVector<int>(11, 50), QStringLiteral("Treffen"),
+                                  QLocale(QLocale::German, QLocale::Germany), nullptr));
+        ResultsTable table;
+        QBENCHMARK
+        {
+            LoadProtocolSheet(path, table, nullptr, QLatin1Char(','));
+        }
+        QCOMPARE(table.rows(), m_table.rows());
     }
 
     void webPage()

@@ -1,5 +1,7 @@
 #include "protocol/Excel.h"
 
+#include "protocol/c_numeric_locale.h"
+#include "protocol/office_open.h"
 #include "protocol/xlsx_writer.h"
 #include "results/results_table.h"
 
@@ -52,7 +54,7 @@ bool TExcel::NewWorkbook()
     QTemporaryFile tmp(QDir::tempPath() + QStringLiteral("/Acker-Klassik-XXXXXX.xlsx"));
     tmp.setAutoRemove(false);
     if (!tmp.open())
-        return fail(tmp.errorString());
+        return fail(QStringLiteral("Keine temporäre Datei für die Arbeitsmappe möglich"));
     m_fileName = tmp.fileName();
     tmp.close();
     m_book = workbook_new(QFile::encodeName(m_fileName).constData());
@@ -81,7 +83,7 @@ bool TExcel::PutLine()
         const lxw_error e = worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col),
                                                    text.toUtf8().constData(), nullptr);
         if (e != LXW_NO_ERROR)
-            return fail(QString::fromUtf8(lxw_strerror(e)));
+            return fail(OfficeOpen::xlsxWriterErrorText(e));
         if (m_widths.size() <= col)
             m_widths.resize(col + 1);
         m_widths[col] = qMax(m_widths[col], fittedColumnWidth(text, false));
@@ -94,6 +96,8 @@ bool TExcel::FitColumns()
 {
     if (!m_book)
         return fail(QStringLiteral("Keine Arbeitsmappe"));
+    // libxlsxwriter writes the widths with printf, which follows the regional settings.
+    const CNumericLocale cNumbers;
     for (int c = 0; c < m_widths.size(); ++c)
         if (m_widths[c] > 0)
             worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), m_widths[c], nullptr);
@@ -102,7 +106,7 @@ bool TExcel::FitColumns()
     m_sheet = nullptr;
     if (e != LXW_NO_ERROR) {
         QFile::remove(m_fileName);
-        return fail(QString::fromUtf8(lxw_strerror(e)));
+        return fail(OfficeOpen::xlsxWriterErrorText(e));
     }
     if (!m_opener || !m_opener(m_fileName))
         return fail(QStringLiteral("%1 lässt sich nicht öffnen").arg(m_fileName));

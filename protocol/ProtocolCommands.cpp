@@ -4,35 +4,89 @@
 #include "protocol/protocol_html.h"
 #include "protocol/protocol_text.h"
 #include "protocol/recovery.h"
+#include "protocol/xlsx_reader.h"
+#include "protocol/xlsx_writer.h"
 #include "results/results_table.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
-// The program's folder, as long as the operator may write there; an installed
-// program's folder is read-only, so the documents folder stands in.
-QString defaultStartFolder()
+QVector<QStringList> sortedDataRows(const ResultsTable& table)
 {
-    const QFileInfo data(DataPaths::dataDir());
-    if (data.isDir() && data.isWritable())
-        return data.absoluteFilePath();
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QVector<QStringList> rows = table.rows().mid(1);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+QChar decimalSeparatorOf(const QLocale& locale)
+{
+    const QString point = locale.decimalPoint();
+    return point.isEmpty() ? QLatin1Char(',') : point.at(0);
 }
 
 } // namespace
 
 ProtocolCommands::ProtocolCommands(ProtocolHost& host, QObject* parent)
-    : QObject(parent), m_host(host), m_now([] { return QDateTime::currentDateTime(); }),
-      m_startFolder(defaultStartFolder())
+    : QObject(parent), m_host(host), m_now([] { return QDateTime::currentDateTime(); })
 {
 }
 
 void ProtocolCommands::setFiltInd(int index)
 {
     m_filtInd = (index >= 1 && index <= int(saveFilters().size())) ? index : 1;
+}
+
+QString ProtocolCommands::protocolFolder() const
+{
+    return m_getFolder ? m_getFolder() : m_folder;
+}
+
+void ProtocolCommands::setProtocolFolder(const QString& folder)
+{
+    if (m_setFolder)
+        m_setFolder(folder);
+    else
+        m_folder = folder;
+}
+
+void ProtocolCommands::setProtocolFolderAccess(std::function<QString()> get,
+                                               std::function<void(const QString&)> set)
+{
+    m_getFolder = std::move(get);
+    m_setFolder = std::move(set);
+}
+
+QString ProtocolCommands::startFolder() const
+{
+    const QString folder = protocolFolder();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        return folder;
+    return documentsFolder();
+}
+
+bool ProtocolCommands::hasUnsavedResults() const
+{
+    const ResultsTable& table = m_host.resultsTable();
+    return table.holdsResults() && sortedDataRows(table) != m_savedRows;
+}
+
+void ProtocolCommands::markSaved()
+{
+    m_savedRows = sortedDataRows(m_host.resultsTable());
 }
 
 QStringList ProtocolCommands::saveFilters()
@@ -59,6 +113,36 @@ QString ProtocolCommands::extensionOf(ProtocolKind kind)
         return QStringLiteral(".html");
     }
     return QString();
+}
+
+bool ProtocolCommands::kindOfName(const QString& path, ProtocolKind* kind)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    ProtocolKind k;
+    if (suffix == QLatin1String("txt"))
+        k = ProtocolKind::Text;
+    else if (suffix == QLatin1String("xlsx"))
+        k = ProtocolKind::Sheet;
+    else if (suffix == QLatin1String("docx"))
+        k = ProtocolKind::Word;
+    else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        k = ProtocolKind::Html;
+    else
+        return false;
+    if (kind)
+        *kind = k;
+    return true;
+}
+
+QString ProtocolCommands::savePath(const QString& typed, ProtocolKind filterKind, ProtocolKind* kind)
+{
+    ProtocolKind named;
+    if (kindOfName(typed, &named)) {
+        *kind = named;
+        return typed;
+    }
+    *kind = filterKind;
+    return typed + extensionOf(filterKind);
 }
 
 QString ProtocolCommands::writeErrorText(const QString& path)
@@ -104,7 +188,9 @@ bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& path)
         ok = SaveProtocolHtml(path, table, m_host.columnWidths(), m_appTitle, m_host.eventTitle(), &error);
         break;
     case ProtocolKind::Sheet:
-        ok = m_saveSheet && m_saveSheet(path, &error);
+        ok = m_saveSheet ? m_saveSheet(path, &error)
+                         : SaveProtocolSheet(path, table, m_host.columnWidths(), m_host.eventTitle(),
+                                             m_locale, &error);
         break;
     case ProtocolKind::Word:
         ok = m_saveWord && m_saveWord(path, &error);
@@ -114,15 +200,18 @@ bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& path)
         // The text protocol and the web page report the path; the office writers their own text.
         const bool own = (kind == ProtocolKind::Sheet || kind == ProtocolKind::Word) && !error.isEmpty();
         m_host.showError(own ? error : writeErrorText(path));
+        return false;
     }
-    return ok;
+    Q_EMIT fileWritten(path, kind);
+    return true;
 }
 
 void ProtocolCommands::sbSaveClick()
 {
+    m_host.commitPendingEdit();
     FileDialogRequest request;
     request.save = true;
-    request.folder = m_startFolder;
+    request.folder = startFolder();
     request.fileName = DefaultProtocolName(m_now());
     request.filters = saveFilters();
     request.filterIndex = m_filtInd - 1;
@@ -130,65 +219,92 @@ void ProtocolCommands::sbSaveClick()
     if (answer.path.isEmpty())
         return;
     const int index = qBound(0, answer.filterIndex, int(request.filters.size()) - 1);
-    m_filtInd = index + 1;
-    const auto kind = static_cast<ProtocolKind>(index);
-    QString path = answer.path;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += extensionOf(kind);
-    m_startFolder = QFileInfo(path).absolutePath();
-    saveAs(kind, path);
+    ProtocolKind kind;
+    const QString path = savePath(answer.path, static_cast<ProtocolKind>(index), &kind);
+    m_filtInd = int(kind) + 1; // the next save proposes the kind written now
+    if (!saveAs(kind, path))
+        return;
+    setProtocolFolder(QFileInfo(path).absolutePath());
+    // Only a file the open command reads back holds the results as saved.
+    if (kind == ProtocolKind::Text || kind == ProtocolKind::Sheet)
+        markSaved();
+    Q_EMIT protocolSaved(path, kind);
 }
 
-bool ProtocolCommands::loadText(const QString& path)
+bool ProtocolCommands::readText(const QString& path, ProtocolTextContent* content)
 {
-    ProtocolTextContent content;
     QString error;
-    if (!LoadProtocolText(path, &content, &error)) {
+    if (!LoadProtocolText(path, content, &error, m_locale)) {
         m_host.showError(error);
         return false;
     }
-    applyProtocolText(m_host.resultsTable(), content);
-    m_host.setStartList(content.startList);
-    m_host.updateProtocolButtons();
     return true;
+}
+
+bool ProtocolCommands::readSheet(const QString& path, QVector<QStringList>* rows)
+{
+    QString error;
+    if (!readFirstSheet(path, rows, &error, decimalSeparatorOf(m_locale))) {
+        m_host.showError(error.isEmpty() ? QStringLiteral("Die Datei kann nicht gelesen werden: ") + path
+                                         : error);
+        return false;
+    }
+    return true;
+}
+
+void ProtocolCommands::keepDatedCopy()
+{
+    if (m_recovery)
+        m_recovery->keepDatedCopy(m_host.resultsTable(), m_now());
 }
 
 void ProtocolCommands::sbLoadClick()
 {
+    m_host.commitPendingEdit();
+    const bool discarding = hasUnsavedResults();
+    if (discarding && !m_host.askYesNo(QStringLiteral("Ungespeicherte Ergebnisse verwerfen?")))
+        return;
     FileDialogRequest request;
     request.save = false;
-    request.folder = m_startFolder;
+    request.folder = startFolder();
     request.filters = openFilters();
     request.filterIndex = m_openIndex - 1;
     const FileDialogAnswer answer = runFileDialog(request);
     if (answer.path.isEmpty())
         return;
     const int index = qBound(0, answer.filterIndex, int(request.filters.size()) - 1);
+    // The kind follows the file's name; a name without a known one goes by the filter.
+    ProtocolKind kind = static_cast<ProtocolKind>(index);
+    ProtocolKind named;
+    if (kindOfName(answer.path, &named) && (named == ProtocolKind::Text || named == ProtocolKind::Sheet))
+        kind = named;
     m_openIndex = index + 1;
-    m_filtInd = index + 1; // saving afterwards proposes the kind that was opened
-    m_startFolder = QFileInfo(answer.path).absolutePath();
+    m_filtInd = int(kind) + 1; // saving afterwards proposes the kind that was opened
 
-    const bool sheet =
-        static_cast<ProtocolKind>(index) == ProtocolKind::Sheet ||
-        QFileInfo(answer.path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
-    if (sheet) {
-        QString error;
-        if (!m_loadSheet || !m_loadSheet(answer.path, &error)) {
-            m_host.showError(error.isEmpty()
-                                 ? QStringLiteral("Die Datei kann nicht gelesen werden: ") + answer.path
-                                 : error);
-            return;
-        }
-        m_host.updateProtocolButtons();
-    } else if (!loadText(answer.path)) {
+    // Read first: a file that cannot be read leaves the table as it is.
+    ProtocolTextContent content;
+    QVector<QStringList> sheetRows;
+    if (kind == ProtocolKind::Sheet ? !readSheet(answer.path, &sheetRows) : !readText(answer.path, &content))
         return;
+    if (discarding)
+        keepDatedCopy();
+    if (kind == ProtocolKind::Sheet) {
+        applyProtocolSheet(sheetRows, m_host.resultsTable());
+    } else {
+        applyProtocolText(m_host.resultsTable(), content);
+        m_host.setStartList(content.startList);
     }
+    m_host.updateProtocolButtons();
     m_host.rankResults();
     m_host.formResize();
+    setProtocolFolder(QFileInfo(answer.path).absolutePath());
+    markSaved();
+    Q_EMIT protocolOpened(answer.path);
 }
 
 void ProtocolCommands::sbCLSClick()
 {
+    m_host.commitPendingEdit();
     if (!m_host.askYesNo(QStringLiteral("Zeitenprotokoll  löschen ?")))
         return;
     m_host.resultsTable().clear();
@@ -199,6 +315,7 @@ void ProtocolCommands::sbCLSClick()
 
 void ProtocolCommands::sbHTMLClick(int tag)
 {
+    m_host.commitPendingEdit();
     const QString path = htmlFileName();
     // Only a page written now is shown or printed, never one left by an earlier click.
     if (!saveAs(ProtocolKind::Html, path) || !QFileInfo::exists(path))
@@ -212,6 +329,8 @@ void ProtocolCommands::sbHTMLClick(int tag)
 
 void ProtocolCommands::offerRecovery(RecoveryStore& store)
 {
+    if (!m_recovery)
+        m_recovery = &store;
     const bool offer = store.previousSessionEndedAbnormally() && store.hasRecoveryCopy();
     if (!store.sessionStarted())
         return; // another instance owns the store and its copy

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
@@ -11,6 +12,7 @@
 class QWidget;
 class RecoveryStore;
 class ResultsTable;
+struct ProtocolTextContent;
 
 // What the protocol commands need from the main window.
 class ProtocolHost {
@@ -29,6 +31,8 @@ public:
     virtual void showError(const QString& text) = 0;           // error message box
     virtual bool openUrl(const QUrl& url) = 0;                 // desktop opener
     virtual bool printHtmlFile(const QString& path) = 0;       // print dialog + rendering
+    // Writes the text of an open cell editor into the table (before the table is read).
+    virtual void commitPendingEdit() {}
 };
 
 // The file kinds of the save dialog, in its order; the open dialog lists the first two.
@@ -52,31 +56,54 @@ struct FileDialogAnswer {
 class ProtocolCommands : public QObject {
     Q_OBJECT
 public:
-    // Writers and readers of other kinds: true on success, else an error text.
+    // Writers of other kinds: true on success, else an error text.
     using FileHook = std::function<bool(const QString& path, QString* error)>;
     using FileDialogHook = std::function<FileDialogAnswer(const FileDialogRequest&)>;
 
     explicit ProtocolCommands(ProtocolHost& host, QObject* parent = nullptr);
 
+    // The workbook writer (default: SaveProtocolSheet with the host's widths and title)
+    // and the document writer (none by default).
     void setSaveSheet(FileHook hook) { m_saveSheet = std::move(hook); }
-    void setLoadSheet(FileHook hook) { m_loadSheet = std::move(hook); }
     void setSaveWord(FileHook hook) { m_saveWord = std::move(hook); }
     // Replaces the system's file dialog (tests).
     void setFileDialogHook(FileDialogHook hook) { m_fileDialog = std::move(hook); }
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
     void setAppTitle(const QString& title) { m_appTitle = title; }
+    // The regional notation of points numbers in the table.
+    void setLocale(const QLocale& locale) { m_locale = locale; }
+    // Where opening a protocol keeps a dated copy of unsaved results it replaces.
+    void setRecoveryStore(RecoveryStore* store) { m_recovery = store; }
 
     // The kind last chosen in the save dialog, 1-based (the setting "FiltInd").
     int filtInd() const { return m_filtInd; }
     void setFiltInd(int index);
-    // Where both file dialogs start; follows the folder of the last chosen file.
-    QString startFolder() const { return m_startFolder; }
-    void setStartFolder(const QString& folder) { m_startFolder = folder; }
+
+    // The folder protocols were last saved in or opened from ("" = none yet). By
+    // default kept here; a host that stores it (the setting "ProtocolFolder") hands
+    // in how to read and write it.
+    QString protocolFolder() const;
+    void setProtocolFolder(const QString& folder);
+    void setProtocolFolderAccess(std::function<QString()> get, std::function<void(const QString&)> set);
+    // Where both file dialogs start: the protocol folder while it exists, else the
+    // user's Documents folder.
+    QString startFolder() const;
+
+    // The table holds results that differ from those last saved or opened (the
+    // order of the rows does not count).
+    bool hasUnsavedResults() const;
 
     static QStringList saveFilters();
     static QStringList openFilters();
     static QString extensionOf(ProtocolKind kind);
     static QString writeErrorText(const QString& path);
+    // The kind a file name asks for by its extension (.txt, .xlsx, .docx, .html or
+    // .htm, any case); false when it names none of them.
+    static bool kindOfName(const QString& path, ProtocolKind* kind);
+    // The path and kind a typed name is saved as: a known extension decides the kind
+    // whatever the filter shows; any other name gets the filter's extension appended
+    // ("lauf" -> "lauf.txt", "Lauf 12.5" -> "Lauf 12.5.txt").
+    static QString savePath(const QString& typed, ProtocolKind filterKind, ProtocolKind* kind);
 
     // The web page of sbHTML and sbPrint: "<program>.html" in the working folder.
     static QString htmlFileName();
@@ -94,18 +121,35 @@ public Q_SLOTS:
     void sbCLSClick();
     void sbHTMLClick(int tag);
 
+Q_SIGNALS:
+    // A file was written successfully (every kind, the web page of sbHTML included).
+    void fileWritten(const QString& path, ProtocolKind kind);
+    // The save command wrote the protocol to path.
+    void protocolSaved(const QString& path, ProtocolKind kind);
+    // The open command replaced the table with the protocol at path.
+    void protocolOpened(const QString& path);
+
 private:
     FileDialogAnswer runFileDialog(const FileDialogRequest& request);
-    bool loadText(const QString& path);
+    bool readText(const QString& path, ProtocolTextContent* content);
+    bool readSheet(const QString& path, QVector<QStringList>* rows);
+    void keepDatedCopy();
+    // Remembers the table's results as saved or opened.
+    void markSaved();
 
     ProtocolHost& m_host;
     FileHook m_saveSheet;
-    FileHook m_loadSheet;
     FileHook m_saveWord;
     FileDialogHook m_fileDialog;
     std::function<QDateTime()> m_now;
     QString m_appTitle = QStringLiteral("Acker Klassik");
-    QString m_startFolder;
+    QLocale m_locale;
+    RecoveryStore* m_recovery = nullptr;
+    QString m_folder;
+    std::function<QString()> m_getFolder;
+    std::function<void(const QString&)> m_setFolder;
+    // The data rows last saved or opened, sorted.
+    QVector<QStringList> m_savedRows;
     int m_filtInd = 1;
     int m_openIndex = 1;
 };

@@ -18,10 +18,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         ok = file.commit();
     else
         file.cancelWriting();
-    if (!ok && error) {
-        *error = file.errorString();
-        if (error->isEmpty() || file.error() == QFileDevice::NoError)
-            *error = QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
-    }
+    if (!ok && error)
+        *error = QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden: ") + path;
     return ok;
 }

@@ -197,8 +197,7 @@ bool insertTableIntoDocument(const QByteArray& documentXml, const ResultsTable& 
         }
     }
     if (xml.hasError()) {
-        setError(error,
-                 QStringLiteral("Vorlage: %1 (Zeile %2)").arg(xml.errorString()).arg(xml.lineNumber()));
+        setError(error, OfficeOpen::xmlErrorText(xml, QStringLiteral("Vorlage")));
         return false;
     }
     if (markerStart < 0) {
@@ -236,7 +235,7 @@ bool ExportToWordFile(const QString& templatePath, const QString& outPath, const
 
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("%1: %2").arg(templatePath, source.errorString()));
+        setError(error, QStringLiteral("Die Vorlage kann nicht gelesen werden: %1").arg(templatePath));
         return false;
     }
     const QByteArray templateBytes = source.readAll();
@@ -252,25 +251,25 @@ bool ExportToWordFile(const QString& templatePath, const QString& outPath, const
         QFile copy(temp);
         if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             copy.write(templateBytes) != templateBytes.size() || !copy.flush())
-            return fail(copy.errorString());
+            return fail(QStringLiteral("Die Datei kann nicht geschrieben werden"));
     }
 
     // The other parts of the template stay byte for byte as they are.
     int code = 0;
     zip_t* zip = zip_open(QFile::encodeName(temp).constData(), 0, &code);
     if (!zip)
-        return fail(QStringLiteral("Paket nicht lesbar (%1)").arg(code));
+        return fail(OfficeOpen::zipErrorText(code));
     const zip_int64_t index = zip_name_locate(zip, part.toUtf8().constData(), ZIP_FL_NOCASE);
     zip_source_t* src = zip_source_buffer(zip, newDocument.constData(), zip_uint64_t(newDocument.size()), 0);
     if (index < 0 || !src || zip_file_replace(zip, zip_uint64_t(index), src, 0) != 0) {
-        const QString text = QString::fromUtf8(zip_strerror(zip));
+        const QString text = OfficeOpen::zipErrorText(zip_error_code_zip(zip_get_error(zip)));
         if (src)
             zip_source_free(src);
         zip_discard(zip);
         return fail(text);
     }
     if (zip_close(zip) != 0) {
-        const QString text = QString::fromUtf8(zip_strerror(zip));
+        const QString text = OfficeOpen::zipErrorText(zip_error_code_zip(zip_get_error(zip)));
         zip_discard(zip);
         return fail(text);
     }

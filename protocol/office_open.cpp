@@ -9,12 +9,14 @@
 
 #include <filesystem>
 #include <system_error>
+#include <xlsxwriter.h>
 #include <zip.h>
 
 namespace OfficeOpen {
 
 struct ZipPackage::Handle {
     zip_t* zip = nullptr;
+    QByteArray data; // the package itself when it was opened from memory
     ~Handle()
     {
         if (zip)
@@ -31,14 +33,34 @@ bool ZipPackage::open(const QString& path, QString* error)
     int code = 0;
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!zip) {
-        zip_error_t ze;
-        zip_error_init_with_code(&ze, code);
-        setError(error, QStringLiteral("%1: %2").arg(path, QString::fromUtf8(zip_error_strerror(&ze))));
-        zip_error_fini(&ze);
+        setError(error, QStringLiteral("%1: %2").arg(path, zipErrorText(code)));
         return false;
     }
     m_handle = std::make_unique<Handle>();
     m_handle->zip = zip;
+    return true;
+}
+
+bool ZipPackage::openData(const QByteArray& data, QString* error)
+{
+    m_handle.reset();
+    auto handle = std::make_unique<Handle>();
+    handle->data = data;
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* src =
+        zip_source_buffer_create(handle->data.constData(), zip_uint64_t(handle->data.size()), 0, &ze);
+    zip_t* zip = src ? zip_open_from_source(src, ZIP_RDONLY, &ze) : nullptr;
+    if (!zip) {
+        if (src)
+            zip_source_free(src);
+        setError(error, zipErrorText(zip_error_code_zip(&ze)));
+        zip_error_fini(&ze);
+        return false;
+    }
+    zip_error_fini(&ze);
+    handle->zip = zip;
+    m_handle = std::move(handle);
     return true;
 }
 
@@ -50,36 +72,43 @@ bool ZipPackage::contains(const QString& name) const
 bool ZipPackage::read(const QString& name, QByteArray* data, QString* error) const
 {
     if (!m_handle) {
-        setError(error, QStringLiteral("Paket nicht geöffnet"));
+        setError(error, QStringLiteral("Die Datei ist nicht geöffnet"));
         return false;
     }
     const zip_int64_t index = zip_name_locate(m_handle->zip, name.toUtf8().constData(), ZIP_FL_NOCASE);
     zip_stat_t st;
     if (index < 0 || zip_stat_index(m_handle->zip, zip_uint64_t(index), 0, &st) != 0 ||
         !(st.valid & ZIP_STAT_SIZE)) {
-        setError(error, QStringLiteral("Teil fehlt: %1").arg(name));
+        setError(error, QStringLiteral("Die Datei ist unvollständig, es fehlt der Teil %1").arg(name));
         return false;
     }
     if (st.size > zip_uint64_t(maxPartSize)) {
-        setError(error, QStringLiteral("Teil zu groß: %1").arg(name));
+        setError(error,
+                 QStringLiteral("Die Datei wird nicht geöffnet: der Teil %1 ist entpackt größer als 64 MiB")
+                     .arg(name));
         return false;
     }
     zip_file_t* file = zip_fopen_index(m_handle->zip, zip_uint64_t(index), 0);
     if (!file) {
-        setError(error, QStringLiteral("%1: %2").arg(name, QString::fromUtf8(zip_strerror(m_handle->zip))));
+        setError(error, QStringLiteral("%1: %2").arg(
+                            name, zipErrorText(zip_error_code_zip(zip_get_error(m_handle->zip)))));
         return false;
     }
-    QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
-    zip_int64_t done = 0;
-    while (done < zip_int64_t(st.size)) {
-        const zip_int64_t n = zip_fread(file, bytes.data() + done, st.size - zip_uint64_t(done));
+    // Never more than the stated size: a part whose data unpacks to more is cut
+    // there (and then fails its XML), it cannot fill the memory.
+    const qsizetype size = qsizetype(st.size);
+    QByteArray bytes(size, Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < size) {
+        const zip_int64_t n = zip_fread(file, bytes.data() + done, zip_uint64_t(size - done));
         if (n <= 0)
             break;
-        done += n;
+        done += qsizetype(n);
     }
-    const bool ok = done == zip_int64_t(st.size);
+    const bool ok = done == size;
     if (!ok)
-        setError(error, QStringLiteral("%1: %2").arg(name, QString::fromUtf8(zip_file_strerror(file))));
+        setError(error, QStringLiteral("%1: %2").arg(
+                            name, zipErrorText(zip_error_code_zip(zip_file_get_error(file)))));
     zip_fclose(file);
     if (ok)
         *data = bytes;
@@ -93,7 +122,7 @@ QString createTempBeside(const QString& target, QString* error)
                        QStringLiteral(".XXXXXX"));
     tmp.setAutoRemove(false);
     if (!tmp.open()) {
-        setError(error, QStringLiteral("%1: %2").arg(target, tmp.errorString()));
+        setError(error, QStringLiteral("Im Ordner kann keine Datei angelegt werden: %1").arg(target));
         return QString();
     }
     return tmp.fileName();
@@ -106,7 +135,7 @@ bool commitTemp(const QString& temp, const QString& target, QString* error)
     std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(target).toStdString(),
                             ec);
     if (ec) {
-        setError(error, QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(ec.message().c_str())));
+        setError(error, QStringLiteral("Die Datei kann nicht ersetzt werden: %1").arg(target));
         QFile::remove(temp);
         return false;
     }
@@ -152,6 +181,84 @@ QString xmlEscape(const QString& text)
             out += c;
     }
     return out;
+}
+
+QString zipErrorText(int code)
+{
+    switch (code) {
+    case ZIP_ER_NOZIP:
+        return QStringLiteral("Die Datei ist keine Office-Datei (kein ZIP-Archiv)");
+    case ZIP_ER_NOENT:
+        return QStringLiteral("Die Datei gibt es nicht");
+    case ZIP_ER_OPEN:
+        return QStringLiteral("Die Datei kann nicht geöffnet werden");
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_TELL:
+        return QStringLiteral("Lesefehler");
+    case ZIP_ER_INCONS:
+    case ZIP_ER_EOF:
+        return QStringLiteral("Die Datei ist beschädigt oder unvollständig");
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        return QStringLiteral("Die gepackten Daten sind beschädigt");
+    case ZIP_ER_COMPNOTSUPP:
+        return QStringLiteral("Das Packverfahren wird nicht unterstützt");
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        return QStringLiteral("Die Datei ist verschlüsselt");
+    case ZIP_ER_MULTIDISK:
+        return QStringLiteral("Mehrteilige ZIP-Dateien werden nicht unterstützt");
+    case ZIP_ER_MEMORY:
+        return QStringLiteral("Zu wenig Arbeitsspeicher");
+    default:
+        return QStringLiteral("Fehler %1 beim Lesen des ZIP-Archivs").arg(code);
+    }
+}
+
+QString xmlErrorText(const QXmlStreamReader& xml, const QString& part)
+{
+    QString what;
+    switch (xml.error()) {
+    case QXmlStreamReader::PrematureEndOfDocumentError:
+        what = QStringLiteral("bricht vorzeitig ab");
+        break;
+    case QXmlStreamReader::NotWellFormedError:
+        what = QStringLiteral("ist kein gültiges XML");
+        break;
+    default:
+        what = QStringLiteral("ist fehlerhaft");
+        break;
+    }
+    return QStringLiteral("Die Datei ist beschädigt: %1 %2 (Zeile %3)").arg(part, what).arg(xml.lineNumber());
+}
+
+QString xlsxWriterErrorText(int lxwError)
+{
+    switch (lxwError) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("Zu wenig Arbeitsspeicher");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return QStringLiteral("Die Datei kann nicht angelegt werden (keine Schreibrechte?)");
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+        return QStringLiteral("Eine temporäre Datei kann nicht angelegt oder gelesen werden");
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return QStringLiteral("Die Arbeitsmappe kann nicht geschrieben werden (Datenträger voll?)");
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
+        return QStringLiteral("Ein Zellentext ist länger als 32 767 Zeichen");
+    case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE:
+        return QStringLiteral("Eine Zelle liegt außerhalb des Tabellenblatts");
+    default:
+        return QStringLiteral("Fehler %1 beim Schreiben der Arbeitsmappe").arg(lxwError);
+    }
 }
 
 void setError(QString* error, const QString& text)

@@ -5,15 +5,19 @@
 
 #include <memory>
 
+class QXmlStreamReader;
+
 // Helpers shared by the Office Open XML writers and the reader: reading parts of a
 // zip package and replacing a target file only once the new one is complete.
 namespace OfficeOpen {
 
 // A zip package opened for reading. Parts are looked up by their name inside the
-// package ("xl/workbook.xml"); a part larger than maxPartSize is refused.
+// package ("xl/workbook.xml"). A part that unpacks to more than maxPartSize bytes is
+// refused before anything is unpacked, and never more than the size the package
+// states is unpacked, so a small file cannot unpack to gigabytes. Errors are German.
 class ZipPackage {
 public:
-    static constexpr qint64 maxPartSize = 256 * 1024 * 1024;
+    static constexpr qint64 maxPartSize = 64 * 1024 * 1024;
 
     ZipPackage();
     ~ZipPackage();
@@ -21,6 +25,8 @@ public:
     ZipPackage& operator=(const ZipPackage&) = delete;
 
     bool open(const QString& path, QString* error);
+    // Opens a package held in memory (kept by the package while it is open).
+    bool openData(const QByteArray& data, QString* error);
     bool contains(const QString& name) const;
     bool read(const QString& name, QByteArray* data, QString* error) const;
 
@@ -43,6 +49,12 @@ QString resolvePartName(const QString& sourcePart, const QString& target);
 // The package's main document part named by its root relationships (_rels/.rels),
 // or fallback when they name none.
 QString officeDocumentPart(const ZipPackage& pkg, const QString& fallback);
+
+// German texts for a libzip error code, an XML reader's error in a part, and a
+// libxlsxwriter error.
+QString zipErrorText(int code);
+QString xmlErrorText(const QXmlStreamReader& xml, const QString& part);
+QString xlsxWriterErrorText(int lxwError);
 
 // Text for an XML element's content (&, <, > escaped; characters XML 1.0 cannot
 // hold are dropped).

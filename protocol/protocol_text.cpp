@@ -5,7 +5,10 @@
 #include "results/results_table.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <limits>
 
 namespace {
 
@@ -32,20 +35,29 @@ bool hasNonAscii(const QByteArray& bytes)
     return false;
 }
 
+bool isValidUtf8WithNonAscii(const QByteArray& bytes)
+{
+    if (!hasNonAscii(bytes))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return !utf8.hasError();
+}
+
 // Splits one line into the cells of a table row.
 QStringList tableRow(const QString& line)
 {
     QStringList cells = ResultsTable::emptyRow();
     const QChar sep = line.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(';');
     int col = 0;
-    int i = 0;
-    const int n = int(line.size());
-    auto put = [&](int from, int to) {
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    auto put = [&](qsizetype from, qsizetype to) {
         if (col < ResultsTable::ColumnCount)
             cells[col] = to > from ? line.mid(from, to - from) : QStringLiteral(" ");
         ++col;
     };
-    int start = 0;
+    qsizetype start = 0;
     while (i < n && col < ResultsTable::ColumnCount) {
         if (line[i] == sep) {
             put(start, i);
@@ -63,9 +75,86 @@ QStringList tableRow(const QString& line)
     return cells;
 }
 
+// A header line names its first column "St.Nr." or "Nr": only the first field
+// counts, so a driver "Team Nr. 5" or a make "Lanz Bulldog Nr.2" stays a row.
 bool isHeaderLine(const QString& line)
 {
-    return line.contains(QLatin1String("Nr.")) || line == QLatin1String("Nr");
+    const QChar sep = line.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(';');
+    const qsizetype end = line.indexOf(sep);
+    const QStringView first = QStringView(line).left(end < 0 ? line.size() : end);
+    return first.contains(QLatin1String("Nr.")) || first == QLatin1String("Nr");
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// A points number written with the other decimal separator ("2.5" where the locale
+// writes "2,5") gets the locale's separator. Points never carry a thousands
+// separator, so the other mark between digits can only be a decimal point.
+void useLocaleSeparator(QString& cell, QChar own, QChar other)
+{
+    const qsizetype at = cell.indexOf(other);
+    if (at < 0 || cell.indexOf(other, at + 1) >= 0 || cell.contains(own))
+        return;
+    qsizetype i = 0;
+    const qsizetype n = cell.size();
+    while (i < n && cell[i] == QLatin1Char(' '))
+        ++i;
+    if (i < n && (cell[i] == QLatin1Char('-') || cell[i] == QLatin1Char('+')))
+        ++i;
+    const qsizetype intStart = i;
+    while (i < n && isAsciiDigit(cell[i]))
+        ++i;
+    if (i == intStart || i != at)
+        return;
+    ++i;
+    const qsizetype fracStart = i;
+    while (i < n && isAsciiDigit(cell[i]))
+        ++i;
+    if (i == fracStart)
+        return;
+    while (i < n && cell[i] == QLatin1Char(' '))
+        ++i;
+    if (i == n)
+        cell[at] = own;
+}
+
+// The number of lines as the start list counts them: CR LF, LF and a lone CR each
+// end a line; text after the last line end is one more.
+qint64 countLines(const QString& text)
+{
+    qint64 lines = 0;
+    const qsizetype n = text.size();
+    const QChar* d = text.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (d[i] == QLatin1Char('\n')) {
+            ++lines;
+        } else if (d[i] == QLatin1Char('\r')) {
+            ++lines;
+            if (i + 1 < n && d[i + 1] == QLatin1Char('\n'))
+                ++i;
+        }
+    }
+    if (n > 0 && d[n - 1] != QLatin1Char('\n') && d[n - 1] != QLatin1Char('\r'))
+        ++lines;
+    return lines;
+}
+
+QString tooLargeText()
+{
+    return QStringLiteral("Die Datei ist größer als 16 MiB");
+}
+
+QString tooManyLinesText()
+{
+    return QStringLiteral("Die Datei hat mehr als 100 000 Zeilen");
+}
+
+QString withPath(const QString& reason, const QString& path)
+{
+    return reason + QStringLiteral(": ") + path;
 }
 
 } // namespace
@@ -85,8 +174,13 @@ QByteArray protocolTextBytes(const ResultsTable& table)
         }
         text += QLatin1String("\r\n");
     }
-    if (singleByte)
-        return Cp1252::encode(text);
+    if (singleByte) {
+        // Windows-1252 bytes that happen to form valid UTF-8 ("Ã¼") would be read back
+        // as UTF-8 ("ü"); such a table is written as UTF-8 with a byte-order mark.
+        QByteArray bytes = Cp1252::encode(text);
+        if (!isValidUtf8WithNonAscii(bytes))
+            return bytes;
+    }
     return kUtf8Bom + text.toUtf8();
 }
 
@@ -97,27 +191,42 @@ bool SaveProtocolText(const QString& path, const ResultsTable& table, QString* e
 
 QString decodeProtocolBytes(const QByteArray& bytes)
 {
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        QString text = utf16(bytes.mid(2));
+        // A surrogate without its partner is no character; it could not be written back.
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate())
+                ++i;
+            else if (text[i].isSurrogate())
+                text[i] = QChar::ReplacementCharacter;
+        }
+        return text;
+    }
     if (bytes.startsWith(kUtf8Bom))
         return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
     if (hasNonAscii(bytes)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8(bytes);
+        QString text = utf8(bytes);
         if (!utf8.hasError())
             return text;
     }
     return Cp1252::decode(bytes);
 }
 
-ProtocolTextContent parseProtocolText(const QByteArray& bytes)
+namespace {
+
+ProtocolTextContent parseText(const QString& text, const QLocale& locale)
 {
-    const QString text = decodeProtocolBytes(bytes);
     ProtocolTextContent content;
-    const int n = int(text.size());
+    const qsizetype n = text.size();
 
     // Start list: CR LF, LF and a lone CR each end a line; no entry after a final line end.
-    int start = 0;
+    qsizetype start = 0;
     bool first = true;
-    for (int i = 0; i < n; ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
             continue;
@@ -131,10 +240,17 @@ ProtocolTextContent parseProtocolText(const QByteArray& bytes)
     if (start < n && !first)
         content.startList.append(text.mid(start));
 
-    // Table: only LF ends a line; every CR is dropped.
+    // Table: LF ends a line and every CR is dropped; in a file without any LF (old
+    // Macintosh line ends) the CR ends the line.
+    const QChar lineEnd = !text.contains(QLatin1Char('\n')) && text.contains(QLatin1Char('\r'))
+                              ? QLatin1Char('\r')
+                              : QLatin1Char('\n');
+    const QString own = locale.decimalPoint();
+    const QChar ownSep = own.size() == 1 ? own.at(0) : QChar();
+    const QChar otherSep = ownSep == QLatin1Char('.') ? QLatin1Char(',') : QLatin1Char('.');
     start = 0;
     while (start < n) {
-        int end = int(text.indexOf(QLatin1Char('\n'), start));
+        qsizetype end = text.indexOf(lineEnd, start);
         if (end < 0)
             end = n;
         QString line = text.mid(start, end - start);
@@ -142,27 +258,76 @@ ProtocolTextContent parseProtocolText(const QByteArray& bytes)
         start = end + 1;
         if (isHeaderLine(line))
             continue;
-        content.rows.append(tableRow(line));
+        QStringList row = tableRow(line);
+        if (!ownSep.isNull()) {
+            useLocaleSeparator(row[ResultsTable::StrafZ], ownSep, otherSep);
+            useLocaleSeparator(row[ResultsTable::Ges], ownSep, otherSep);
+        }
+        content.rows.append(row);
     }
     return content;
 }
 
-bool LoadProtocolText(const QString& path, ProtocolTextContent* out, QString* error)
+} // namespace
+
+ProtocolTextContent parseProtocolText(const QByteArray& bytes, const QLocale& locale)
 {
+    return parseText(decodeProtocolBytes(bytes), locale);
+}
+
+bool readProtocolText(const QByteArray& bytes, ProtocolTextContent* out, QString* error,
+                      const QLocale& locale)
+{
+    if (bytes.size() > ProtocolTextLimits::maxBytes) {
+        if (error)
+            *error = tooLargeText();
+        return false;
+    }
+    const QString text = decodeProtocolBytes(bytes);
+    if (countLines(text) > ProtocolTextLimits::maxLines) {
+        if (error)
+            *error = tooManyLinesText();
+        return false;
+    }
+    ProtocolTextContent content = parseText(text, locale);
+    if (out)
+        *out = std::move(content);
+    return true;
+}
+
+bool LoadProtocolText(const QString& path, ProtocolTextContent* out, QString* error, const QLocale& locale)
+{
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = withPath(reason, path);
+        return false;
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
+        return fail(QFileInfo::exists(path) ? QStringLiteral("Die Datei kann nicht geöffnet werden")
+                                            : QStringLiteral("Die Datei gibt es nicht"));
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    // A file that says it is too large is not read at all; a device without a size
+    // is read in pieces up to one byte past the limit.
+    if (file.size() > ProtocolTextLimits::maxBytes)
+        return fail(tooLargeText());
+    QByteArray bytes;
+    if (!file.isSequential()) {
+        bytes = file.readAll();
+    } else {
+        while (bytes.size() <= ProtocolTextLimits::maxBytes) {
+            const QByteArray piece =
+                file.read(qMin<qint64>(1 << 20, ProtocolTextLimits::maxBytes + 1 - bytes.size()));
+            if (piece.isEmpty())
+                break;
+            bytes += piece;
+        }
     }
-    if (out)
-        *out = parseProtocolText(bytes);
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("Die Datei kann nicht gelesen werden"));
+    QString reason;
+    if (!readProtocolText(bytes, out, &reason, locale))
+        return fail(reason);
     return true;
 }
 
@@ -170,8 +335,10 @@ void applyProtocolText(ResultsTable& table, const ProtocolTextContent& content)
 {
     table.beginUpdate();
     table.clear();
-    table.setRowCount(qMax(2, int(content.rows.size()) + 1));
-    for (int i = 0; i < content.rows.size(); ++i)
+    // The table counts rows in int; the readers stay far below that.
+    const int rows = int(qMin<qsizetype>(content.rows.size(), std::numeric_limits<int>::max() - 1));
+    table.setRowCount(qMax(2, rows + 1));
+    for (int i = 0; i < rows; ++i)
         table.setRow(i + 1, content.rows[i]);
     table.endUpdate();
 }

@@ -84,6 +84,18 @@ void RecoveryStore::writeCopy(const ResultsTable& table)
     writeFileAtomically(copyPath(), protocolTextBytes(table), nullptr);
 }
 
+QString RecoveryStore::keepDatedCopy(const ResultsTable& table, const QDateTime& now) const
+{
+    if (!QDir().mkpath(m_folder))
+        return QString();
+    const QString stem = QStringLiteral("recovery-") + now.toString(QStringLiteral("yyyy-MM-dd-hh-mm-ss"));
+    QDir dir(m_folder);
+    QString path = dir.filePath(stem + QStringLiteral(".txt"));
+    for (int n = 2; QFile::exists(path); ++n)
+        path = dir.filePath(stem + QStringLiteral("-%1.txt").arg(n));
+    return writeFileAtomically(path, protocolTextBytes(table), nullptr) ? path : QString();
+}
+
 bool RecoveryStore::readCopy(ProtocolTextContent* out) const
 {
     return LoadProtocolText(copyPath(), out, nullptr);

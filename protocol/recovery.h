@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -21,6 +22,9 @@ struct ProtocolTextContent;
 // - "recovery.txt", the copy: the table in the text protocol format, replaced
 //   atomically after every change while the table holds a result, removed when it
 //   holds none and when the session ends normally.
+// - "recovery-yyyy-MM-dd-hh-mm-ss.txt", dated copies of tables that opening a
+//   protocol replaced while they held unsaved results; they stay until the operator
+//   removes them, so a wrong answer to that question can be undone.
 //
 // Start-up order: previousSessionEndedAbnormally() and hasRecoveryCopy() first, then
 // sessionStarted(); ProtocolCommands::offerRecovery() does all of it.
@@ -47,6 +51,9 @@ public:
     bool active() const;
 
     void writeCopy(const ResultsTable& table);
+    // Writes the table as a dated copy beside the copy (also while another instance
+    // owns the store: the name is new). Returns its path, empty on failure.
+    QString keepDatedCopy(const ResultsTable& table, const QDateTime& now) const;
     bool readCopy(ProtocolTextContent* out) const;
     void discardCopy();
 

@@ -4,6 +4,8 @@
 target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/office_open.h
     ${CMAKE_CURRENT_LIST_DIR}/office_open.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/c_numeric_locale.h
+    ${CMAKE_CURRENT_LIST_DIR}/c_numeric_locale.cpp
     ${CMAKE_CURRENT_LIST_DIR}/xlsx_writer.h
     ${CMAKE_CURRENT_LIST_DIR}/xlsx_writer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/xlsx_reader.h

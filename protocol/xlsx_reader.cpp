@@ -1,12 +1,14 @@
 #include "protocol/xlsx_reader.h"
 
 #include "protocol/office_open.h"
+#include "results/points_text.h"
 #include "results/results_table.h"
 
 #include <QHash>
-#include <QMap>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <cmath>
 
 using OfficeOpen::setError;
 
@@ -14,6 +16,8 @@ namespace {
 
 constexpr int maxSheetRows = 1048576;
 constexpr int maxSheetColumns = 16384;
+// Rows with data beyond this are refused, as a text protocol of more lines is.
+constexpr int maxDataRows = 100000;
 
 struct Relation {
     QString target;
@@ -24,8 +28,13 @@ bool xmlFailed(const QXmlStreamReader& xml, const QString& part, QString* error)
 {
     if (!xml.hasError())
         return false;
-    setError(error, QStringLiteral("%1: %2 (Zeile %3)").arg(part, xml.errorString()).arg(xml.lineNumber()));
+    setError(error, OfficeOpen::xmlErrorText(xml, part));
     return true;
+}
+
+QString damaged(const QString& what)
+{
+    return QStringLiteral("Die Datei ist beschädigt: ") + what;
 }
 
 // "_x000D_" in a string stands for the character U+000D (how control characters
@@ -56,18 +65,20 @@ QString workbookPartName(const OfficeOpen::ZipPackage& pkg)
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("Override"))
                 continue;
-            const QString type = xml.attributes().value(QLatin1String("ContentType")).toString();
+            const QXmlStreamAttributes attributes = xml.attributes();
+            const QString type = attributes.value(QLatin1String("ContentType")).toString();
             if (type.endsWith(QLatin1String(".main+xml")) &&
                 (type.contains(QLatin1String("spreadsheetml")) || type.contains(QLatin1String("ms-excel"))))
-                return OfficeOpen::resolvePartName(
-                    QString(), xml.attributes().value(QLatin1String("PartName")).toString());
+                return OfficeOpen::resolvePartName(QString(),
+                                                   attributes.value(QLatin1String("PartName")).toString());
         }
     }
     return OfficeOpen::officeDocumentPart(pkg, QStringLiteral("xl/workbook.xml"));
 }
 
-// The relationship id of the first sheet listed in the workbook.
-bool firstSheetId(const QByteArray& data, const QString& part, QString* id, QString* error)
+// The relationship ids of the sheets listed in the workbook, in their order
+// (worksheets, and chart or dialog sheets, which have no cells).
+bool sheetIds(const QByteArray& data, const QString& part, QStringList* ids, QString* error)
 {
     QXmlStreamReader xml(data);
     while (!xml.atEnd()) {
@@ -75,14 +86,12 @@ bool firstSheetId(const QByteArray& data, const QString& part, QString* id, QStr
             continue;
         for (const QXmlStreamAttribute& a : xml.attributes()) {
             if (a.name() == QLatin1String("id") && !a.namespaceUri().isEmpty()) {
-                *id = a.value().toString();
-                return true;
+                ids->append(a.value().toString());
+                break;
             }
         }
     }
-    if (!xmlFailed(xml, part, error))
-        setError(error, QStringLiteral("%1: kein Tabellenblatt").arg(part));
-    return false;
+    return !xmlFailed(xml, part, error);
 }
 
 bool readRelations(const OfficeOpen::ZipPackage& pkg, const QString& sourcePart,
@@ -179,10 +188,11 @@ QString numberText(const QString& raw, QChar decimalSeparator)
 {
     bool ok = false;
     const double v = raw.toDouble(&ok);
-    if (!ok)
+    if (!ok || !std::isfinite(v))
         return raw;
-    // 15 significant digits, as the spreadsheet shows a general number.
-    QString text = QString::number(v, 'g', 15);
+    // 15 significant digits, as the spreadsheet shows a general number, in plain
+    // notation as the table writes points.
+    QString text = formatPoints(v, QLocale::c());
     text.replace(QLatin1Char('.'), decimalSeparator);
     return text;
 }
@@ -214,8 +224,35 @@ bool cellText(const SheetCell& c, const QStringList& shared, QChar decimalSepara
     return true;
 }
 
+// The cells of sheet columns 1 to columns; rows[k][j] is row k + 1, column j + 1.
+class SheetRows {
+public:
+    explicit SheetRows(int columns) : m_columns(columns) {}
+
+    // False when a cell with text lies beyond the rows the program reads.
+    bool put(int row, int col, const QString& text)
+    {
+        if (col > m_columns || text.isEmpty())
+            return true; // columns the table does not use are not kept
+        if (row > maxDataRows)
+            return false;
+        if (m_rows.size() < row)
+            m_rows.resize(row);
+        QStringList& line = m_rows[row - 1];
+        while (line.size() < col)
+            line.append(QString());
+        line[col - 1] = text;
+        return true;
+    }
+    QVector<QStringList> take() { return std::move(m_rows); }
+
+private:
+    int m_columns;
+    QVector<QStringList> m_rows;
+};
+
 bool readSheet(const OfficeOpen::ZipPackage& pkg, const QString& part, const QStringList& shared,
-               QChar decimalSeparator, QMap<int, QMap<int, QString>>* cells, QString* error)
+               QChar decimalSeparator, SheetRows* cells, QString* error)
 {
     QByteArray data;
     if (!pkg.read(part, &data, error))
@@ -233,19 +270,27 @@ bool readSheet(const OfficeOpen::ZipPackage& pkg, const QString& part, const QSt
         if (xml.name() == QLatin1String("sheetData")) {
             inData = true;
         } else if (inData && xml.name() == QLatin1String("row")) {
-            const auto r = xml.attributes().value(QLatin1String("r"));
+            const QXmlStreamAttributes attributes = xml.attributes();
+            const QStringView r = attributes.value(QLatin1String("r"));
             bool ok = false;
             const int n = r.toInt(&ok);
-            row = (r.isEmpty() || !ok) ? row + 1 : n;
+            if (r.isEmpty())
+                row = row + 1;
+            else if (ok)
+                row = n;
+            else
+                row = 0;
             col = 0;
             if (row < 1 || row > maxSheetRows) {
-                setError(error, QStringLiteral("%1: ungültige Zeile %2").arg(part).arg(row));
+                setError(error,
+                         damaged(QStringLiteral("%1 nennt die ungültige Zeile %2").arg(part, r.toString())));
                 return false;
             }
         } else if (inData && xml.name() == QLatin1String("c")) {
             SheetCell c;
-            c.type = xml.attributes().value(QLatin1String("t")).toString();
-            const auto ref = xml.attributes().value(QLatin1String("r"));
+            const QXmlStreamAttributes attributes = xml.attributes();
+            c.type = attributes.value(QLatin1String("t")).toString();
+            const QStringView ref = attributes.value(QLatin1String("r"));
             int refCol = 0;
             int refRow = 0;
             if (ref.isEmpty()) {
@@ -254,11 +299,13 @@ bool readSheet(const OfficeOpen::ZipPackage& pkg, const QString& part, const QSt
                 col = refCol;
                 row = refRow;
             } else {
-                setError(error, QStringLiteral("%1: ungültige Zelle %2").arg(part, ref.toString()));
+                setError(
+                    error,
+                    damaged(QStringLiteral("%1 nennt die ungültige Zelle %2").arg(part, ref.toString())));
                 return false;
             }
             if (row < 1 || col > maxSheetColumns) {
-                setError(error, QStringLiteral("%1: Zelle außerhalb des Blatts").arg(part));
+                setError(error, damaged(QStringLiteral("%1 hat eine Zelle außerhalb des Blatts").arg(part)));
                 return false;
             }
             while (xml.readNextStartElement()) {
@@ -273,35 +320,45 @@ bool readSheet(const OfficeOpen::ZipPackage& pkg, const QString& part, const QSt
             }
             QString text;
             if (!cellText(c, shared, decimalSeparator, &text)) {
-                setError(error, QStringLiteral("%1: ungültiger Zellwert in Zeile %2").arg(part).arg(row));
+                setError(
+                    error,
+                    damaged(
+                        QStringLiteral("%1 hat einen ungültigen Zellwert in Zeile %2").arg(part).arg(row)));
                 return false;
             }
-            if (!text.isEmpty())
-                (*cells)[row][col] = text;
+            if (!cells->put(row, col, text)) {
+                setError(error, QStringLiteral("Das Tabellenblatt hat mehr als 100 000 Zeilen"));
+                return false;
+            }
         }
     }
     return !xmlFailed(xml, part, error);
 }
 
-} // namespace
-
-bool readFirstSheet(const QString& path, QVector<QStringList>* rows, QString* error, QChar decimalSeparator)
+bool readPackage(const OfficeOpen::ZipPackage& pkg, const QString& path, QVector<QStringList>* rows,
+                 QString* error, QChar decimalSeparator, int columns)
 {
-    OfficeOpen::ZipPackage pkg;
-    if (!pkg.open(path, error))
-        return false;
     const QString workbook = workbookPartName(pkg);
     QByteArray data;
     if (!pkg.read(workbook, &data, error))
         return false;
-    QString sheetId;
-    if (!firstSheetId(data, workbook, &sheetId, error))
+    QStringList ids;
+    if (!sheetIds(data, workbook, &ids, error))
         return false;
     QHash<QString, Relation> rels;
     if (!readRelations(pkg, workbook, &rels, error))
         return false;
-    if (!rels.contains(sheetId)) {
-        setError(error, QStringLiteral("%1: Blatt %2 nicht gefunden").arg(workbook, sheetId));
+    // The first worksheet; chart sheets and dialog sheets listed before it have no cells.
+    QString sheetPart;
+    for (const QString& id : std::as_const(ids)) {
+        const auto rel = rels.constFind(id);
+        if (rel != rels.cend() && rel->type.endsWith(QLatin1String("/worksheet"))) {
+            sheetPart = rel->target;
+            break;
+        }
+    }
+    if (sheetPart.isEmpty()) {
+        setError(error, QStringLiteral("Die Arbeitsmappe enthält kein Tabellenblatt: %1").arg(path));
         return false;
     }
     QStringList shared;
@@ -310,37 +367,44 @@ bool readFirstSheet(const QString& path, QVector<QStringList>* rows, QString* er
             !readSharedStrings(pkg, r.target, &shared, error))
             return false;
     }
-    QMap<int, QMap<int, QString>> cells;
-    if (!readSheet(pkg, rels.value(sheetId).target, shared, decimalSeparator, &cells, error))
+    SheetRows cells(qBound(1, columns, maxSheetColumns));
+    if (!readSheet(pkg, sheetPart, shared, decimalSeparator, &cells, error))
         return false;
-
-    QVector<QStringList> result;
-    if (!cells.isEmpty())
-        result.resize(cells.lastKey());
-    for (auto r = cells.cbegin(); r != cells.cend(); ++r) {
-        QStringList& line = result[r.key() - 1];
-        const int length = r.value().lastKey();
-        for (int i = 0; i < length; ++i)
-            line.append(QString());
-        for (auto c = r.value().cbegin(); c != r.value().cend(); ++c)
-            line[c.key() - 1] = c.value();
-    }
-    *rows = result;
+    *rows = cells.take();
     return true;
+}
+
+} // namespace
+
+bool readFirstSheet(const QString& path, QVector<QStringList>* rows, QString* error, QChar decimalSeparator,
+                    int columns)
+{
+    OfficeOpen::ZipPackage pkg;
+    if (!pkg.open(path, error))
+        return false;
+    return readPackage(pkg, path, rows, error, decimalSeparator, columns);
+}
+
+bool readFirstSheetData(const QByteArray& data, QVector<QStringList>* rows, QString* error,
+                        QChar decimalSeparator, int columns)
+{
+    OfficeOpen::ZipPackage pkg;
+    if (!pkg.openData(data, error))
+        return false;
+    return readPackage(pkg, QStringLiteral("Arbeitsmappe"), rows, error, decimalSeparator, columns);
 }
 
 void applyProtocolSheet(const QVector<QStringList>& sheetRows, ResultsTable& table)
 {
-    constexpr int sheetColumns = ResultsTable::ColumnCount - 1; // "Platz" is not read
-    int n = 0;
-    while (n < sheetRows.size() && !sheetRows[n].value(0).isEmpty())
-        ++n;
-
+    // Every sheet row down to the last one with text, empty start numbers included;
+    // the table counts rows in int, the reader stops far below that.
+    const int n = int(qMin<qsizetype>(sheetRows.size(), maxDataRows));
     QVector<QStringList> rows;
+    rows.reserve(qMax(n, 1));
     for (int k = 0; k < qMax(n, 1); ++k) {
-        QStringList row = table.row(k);
+        QStringList row = ResultsTable::emptyRow();
         if (k < n) {
-            for (int j = 0; j < sheetColumns; ++j)
+            for (int j = 0; j < ResultsTable::ColumnCount; ++j)
                 row[j] = sheetRows[k].value(j);
         }
         rows.append(row);

@@ -1,6 +1,8 @@
 #include "protocol/xlsx_writer.h"
 
+#include "protocol/c_numeric_locale.h"
 #include "protocol/office_open.h"
+#include "results/points_text.h"
 #include "results/results_table.h"
 
 #include <QFile>
@@ -11,7 +13,6 @@
 
 namespace {
 
-constexpr int maxExportedColumn = 9; // "Platz" is never part of the workbook
 // Sheet columns (1-based) whose cells get the points format, whatever is exported.
 constexpr std::array<int, 7> pointsColumns = {6, 9, 10, 11, 14, 15, 17};
 
@@ -23,10 +24,47 @@ bool isPointsColumn(int sheetCol1)
     return false;
 }
 
-QString xlsxError(lxw_error e)
+bool isNumberColumn(int tableColumn)
 {
-    return QString::fromUtf8(lxw_strerror(e));
+    return tableColumn == ResultsTable::Baujahr || tableColumn == ResultsTable::StrafG ||
+           tableColumn == ResultsTable::StrafZ || tableColumn == ResultsTable::Ges;
 }
+
+// The cell formats of one workbook: [header][points format][whole-number format].
+class Formats {
+public:
+    Formats(lxw_workbook* book, bool protocolLayout)
+    {
+        const QByteArray points = pointsNumberFormat().toUtf8();
+        for (int header = 0; header < 2; ++header) {
+            for (int kind = 0; kind < 3; ++kind) {
+                lxw_format* f = workbook_add_format(book);
+                if (protocolLayout)
+                    format_set_border(f, header ? LXW_BORDER_HAIR : LXW_BORDER_THIN);
+                if (protocolLayout && header)
+                    format_set_bold(f);
+                if (kind == 1)
+                    format_set_num_format(f, points.constData());
+                else if (kind == 2)
+                    format_set_num_format(f, "0");
+                m_formats[header][kind] = f;
+            }
+        }
+        m_pointsOnly = workbook_add_format(book);
+        format_set_num_format(m_pointsOnly, points.constData());
+    }
+    // Format of a cell: the points format on the fixed columns (protocol layout), the
+    // whole-number format for a year stored as a number elsewhere.
+    lxw_format* cell(bool header, bool pointsColumn, bool wholeNumber) const
+    {
+        return m_formats[header][pointsColumn ? 1 : (wholeNumber ? 2 : 0)];
+    }
+    lxw_format* pointsOnly() const { return m_pointsOnly; }
+
+private:
+    lxw_format* m_formats[2][3] = {};
+    lxw_format* m_pointsOnly = nullptr;
+};
 
 } // namespace
 
@@ -42,33 +80,55 @@ double fittedColumnWidth(const QString& text, bool bold)
     return qBound(4.0, units + 1.0, 255.0);
 }
 
-QString pointsNumberFormat(QChar decimalSeparator)
+QString pointsNumberFormat()
 {
     // A format code in the file is written in the neutral notation, where "." is the
     // decimal point and "," groups thousands; the spreadsheet shows "0.00" as "0,00"
     // to a German operator. Writing "0,00" would mean "no decimals, grouped".
-    Q_UNUSED(decimalSeparator);
     return QStringLiteral("0.00");
 }
 
-bool SaveProtocolSheet(const QString& path, const ResultsTable& table, const QVector<int>& columnWidths,
-                       const QString& eventTitle, QChar decimalSeparator, QString* error)
+bool workbookNumber(int tableColumn, const QString& text, const QLocale& locale, double* value)
 {
-    QVector<int> columns;
-    for (int c = 0; c <= maxExportedColumn; ++c)
-        if (columnWidths.value(c, 0) >= 0)
-            columns.append(c);
-    const int w = int(columns.size());
-    const int rows = table.rowCount();
+    if (!isNumberColumn(tableColumn) || text.isEmpty())
+        return false;
+    if (tableColumn == ResultsTable::Baujahr || tableColumn == ResultsTable::StrafG) {
+        int whole = 0;
+        if (!parseWholeNumber(text, &whole) || QString::number(whole) != text)
+            return false;
+        *value = whole;
+        return true;
+    }
+    double v = 0;
+    if (!parseDecimalNumber(text, locale, &v) || formatPoints(v, locale) != text)
+        return false;
+    *value = v;
+    return true;
+}
+
+bool writeResultsWorkbook(const QString& path, const QVector<QStringList>& rows,
+                          const WorkbookOptions& options, QString* error)
+{
+    constexpr qsizetype maxRows = 1048576;
+    constexpr qsizetype maxColumns = 16384;
+    const QVector<int>& columns = options.columns;
+    const qsizetype w = columns.size();
+    if (rows.size() > maxRows || w > maxColumns) {
+        OfficeOpen::setError(error,
+                             QStringLiteral("%1: Die Tabelle ist zu groß für ein Tabellenblatt").arg(path));
+        return false;
+    }
+    // libxlsxwriter writes its numbers with printf.
+    const CNumericLocale cNumbers;
 
     const QString temp = OfficeOpen::createTempBeside(path, error);
     if (temp.isEmpty())
         return false;
-
     lxw_workbook* book = workbook_new(QFile::encodeName(temp).constData());
     if (!book) {
         QFile::remove(temp);
-        OfficeOpen::setError(error, QStringLiteral("%1: Arbeitsmappe nicht angelegt").arg(path));
+        OfficeOpen::setError(error,
+                             QStringLiteral("%1: Die Arbeitsmappe kann nicht angelegt werden").arg(path));
         return false;
     }
     auto fail = [&](const QString& text) {
@@ -78,53 +138,49 @@ bool SaveProtocolSheet(const QString& path, const ResultsTable& table, const QVe
         return false;
     };
 
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "Acker Klassik");
+    const QByteArray sheetName = options.sheetName.toUtf8();
+    lxw_worksheet* sheet = workbook_add_worksheet(book, sheetName.constData());
     if (!sheet)
-        return fail(QStringLiteral("Tabellenblatt nicht angelegt"));
-    worksheet_set_landscape(sheet);
-
-    const QByteArray numFormat = pointsNumberFormat(decimalSeparator).toUtf8();
-    // [header][points]: borders for the whole range, hairline and bold in row 1.
-    lxw_format* rangeFormat[2][2];
-    for (int header = 0; header < 2; ++header) {
-        for (int points = 0; points < 2; ++points) {
-            lxw_format* f = workbook_add_format(book);
-            format_set_border(f, header ? LXW_BORDER_HAIR : LXW_BORDER_THIN);
-            if (header)
-                format_set_bold(f);
-            if (points)
-                format_set_num_format(f, numFormat.constData());
-            rangeFormat[header][points] = f;
-        }
-    }
-    lxw_format* pointsOnly = workbook_add_format(book);
-    format_set_num_format(pointsOnly, numFormat.constData());
+        return fail(QStringLiteral("Das Tabellenblatt kann nicht angelegt werden"));
+    if (options.protocolLayout)
+        worksheet_set_landscape(sheet);
+    const Formats formats(book, options.protocolLayout);
 
     QVector<double> widths(w, 0.0);
-    for (int r = 0; r < rows; ++r) {
+    for (qsizetype r = 0; r < rows.size(); ++r) {
         const bool header = r == 0;
-        for (int j = 0; j < w; ++j) {
-            const QString text = table.cell(columns[j], r);
-            lxw_format* f = rangeFormat[header][isPointsColumn(j + 1)];
+        const QStringList& row = rows[r];
+        for (qsizetype j = 0; j < w; ++j) {
+            const int column = columns[j];
+            const QString text = row.value(column);
+            const bool points = options.protocolLayout && isPointsColumn(int(j) + 1);
+            double number = 0;
+            const bool asNumber = !header && workbookNumber(column, text, options.locale, &number);
+            lxw_format* f = formats.cell(header, points, asNumber);
             const lxw_error e =
-                worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(j), text.toUtf8().constData(), f);
+                asNumber
+                    ? worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(j), number, f)
+                    : worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(j), text.toUtf8().constData(), f);
             if (e != LXW_NO_ERROR)
-                return fail(xlsxError(e));
-            widths[j] = qMax(widths[j], fittedColumnWidth(text, header));
+                return fail(OfficeOpen::xlsxWriterErrorText(e));
+            widths[j] = qMax(widths[j], fittedColumnWidth(text, header && options.protocolLayout));
         }
+        if (!options.protocolLayout)
+            continue;
         for (int c : pointsColumns) {
             if (c > w) {
-                const lxw_error e = worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c - 1), pointsOnly);
+                const lxw_error e =
+                    worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c - 1), formats.pointsOnly());
                 if (e != LXW_NO_ERROR)
-                    return fail(xlsxError(e));
+                    return fail(OfficeOpen::xlsxWriterErrorText(e));
             }
         }
     }
-    for (int j = 0; j < w; ++j)
+    for (qsizetype j = 0; j < w; ++j)
         worksheet_set_column(sheet, lxw_col_t(j), lxw_col_t(j), widths[j], nullptr);
 
-    const QByteArray title = eventTitle.toUtf8();
-    QByteArray author("Ruvanta-Werk Software");
+    const QByteArray title = options.title.toUtf8();
+    QByteArray author = options.author.toUtf8();
     lxw_doc_properties props = {};
     props.title = const_cast<char*>(title.constData());
     props.author = author.data();
@@ -133,8 +189,22 @@ bool SaveProtocolSheet(const QString& path, const ResultsTable& table, const QVe
     const lxw_error closed = workbook_close(book); // writes the file and frees the workbook
     if (closed != LXW_NO_ERROR) {
         QFile::remove(temp);
-        OfficeOpen::setError(error, QStringLiteral("%1: %2").arg(path, xlsxError(closed)));
+        OfficeOpen::setError(error,
+                             QStringLiteral("%1: %2").arg(path, OfficeOpen::xlsxWriterErrorText(closed)));
         return false;
     }
     return OfficeOpen::commitTemp(temp, path, error);
+}
+
+bool SaveProtocolSheet(const QString& path, const ResultsTable& table, const QVector<int>& columnWidths,
+                       const QString& eventTitle, const QLocale& locale, QString* error)
+{
+    WorkbookOptions options;
+    for (int c = 0; c < ResultsTable::Platz; ++c)
+        if (columnWidths.value(c, 0) >= 0)
+            options.columns.append(c);
+    options.columns.append(ResultsTable::Platz);
+    options.locale = locale;
+    options.title = eventTitle;
+    return writeResultsWorkbook(path, table.rows(), options, error);
 }

@@ -31,8 +31,12 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (editor)
             editor->installEventFilter(m_keyFilter);
+        m_editor = editor;
         return editor;
     }
+
+    // The in-place editor last opened, while it exists (the grid opens one at a time).
+    QWidget* openEditor() const { return m_editor; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -56,6 +60,7 @@ public:
 
 private:
     QObject* m_keyFilter;
+    mutable QPointer<QWidget> m_editor;
 };
 
 bool isResultColumn(int column)
@@ -102,7 +107,8 @@ TSortGrid::TSortGrid(QWidget* parent) : QTableView(parent)
     // Only the identity columns are editable (model flags); these triggers apply there.
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::SelectedClicked);
-    setItemDelegate(new GridDelegate(this, this));
+    m_delegate = new GridDelegate(this, this);
+    setItemDelegate(m_delegate);
     setContextMenuPolicy(Qt::DefaultContextMenu);
 
     buildPopupMenu();
@@ -146,6 +152,9 @@ void TSortGrid::setResultsTable(ResultsTable* table)
     if (!table)
         return;
     connect(table, &ResultsTable::currentRowChanged, this, &TSortGrid::followCurrentRow);
+    // Whatever changes the table next (a sort, EINTRAGEN, a menu command, a load)
+    // would close an open editor with the model reset; its text goes in first.
+    connect(table, &ResultsTable::aboutToChange, this, &TSortGrid::commitOpenEditor);
     // Connected after the view's own reset handling, so the view is up to date here.
     connect(m_model, &QAbstractItemModel::modelReset, this, &TSortGrid::restoreCurrentAfterReset);
     restoreCurrentAfterReset();
@@ -158,7 +167,7 @@ ResultsTable* TSortGrid::resultsTable() const
 
 void TSortGrid::applyColumnWidths(const QVector<int>& widths)
 {
-    const int n = qMin(int(widths.size()), ResultsTable::ColumnCount);
+    const int n = int(qMin<qsizetype>(widths.size(), ResultsTable::ColumnCount));
     for (int c = 0; c < n; ++c)
         horizontalHeader()->resizeSection(c, qMax(0, widths[c]));
 }
@@ -214,9 +223,9 @@ void TSortGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
         return;
     useSelectionModeFor(current.column());
     m_lastColumn = current.column();
+    // Whoever moved there, the row now selected is the one the commands act on and
+    // the one a sort keeps selected.
     const int row = ResultsModel::tableRow(current.row());
-    if (!m_programMove && !isResultColumn(current.column()))
-        m_table->setTrackedRow(row);
     m_table->setCurrentRow(row);
     Q_EMIT statusText(QStringLiteral("%1:%2").arg(row).arg(m_table->dataRowCount()));
 }
@@ -243,14 +252,12 @@ void TSortGrid::selectWholeRow(int tableRow)
         return;
     const int column = qBound(0, m_lastColumn, ResultsTable::ColumnCount - 1);
     const QModelIndex index = m_model->index(r, column);
-    m_programMove = true;
     setSelectionBehavior(QAbstractItemView::SelectRows);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     // The current cell may already have been this one (a reset keeps no current cell
     // only when the model changed); make sure the whole row is selected.
     selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_programMove = false;
     scrollTo(index);
 }
 
@@ -266,6 +273,42 @@ void TSortGrid::restoreCurrentAfterReset()
 {
     if (m_table)
         selectWholeRow(m_table->currentRow());
+}
+
+void TSortGrid::commitOpenEditor()
+{
+    // Committing changes the table, which announces the change and lands here again.
+    if (m_committing || state() != QAbstractItemView::EditingState)
+        return;
+    QWidget* editor = static_cast<GridDelegate*>(m_delegate)->openEditor();
+    if (!editor)
+        return;
+    commitData(editor);
+    m_committing = true;
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    m_committing = false;
+}
+
+void TSortGrid::commitData(QWidget* editor)
+{
+    // The editor's own commit (Return, a move to another cell) changes the table,
+    // which announces it; the editor then closes the way it started, not from here.
+    const bool wasCommitting = m_committing;
+    m_committing = true;
+    QTableView::commitData(editor);
+    m_committing = wasCommitting;
+}
+
+bool TSortGrid::editorOpen() const
+{
+    return state() == QAbstractItemView::EditingState;
+}
+
+void TSortGrid::keyboardSearch(const QString& search)
+{
+    // Typed characters never move the current row: in a result column they would
+    // jump to another competitor, whom the next command would then hit.
+    Q_UNUSED(search);
 }
 
 void TSortGrid::keyPressEvent(QKeyEvent* event)

@@ -7,6 +7,7 @@
 
 class QAction;
 class QMenu;
+class QStyledItemDelegate;
 class ResultsModel;
 #include "results/results_table.h"
 
@@ -42,6 +43,15 @@ public:
     // Whether a character typed while the given column is current gets through.
     static bool acceptsTypedText(int column, const QString& text, int key);
 
+    // Writes the text of an open in-place editor into the table and closes the
+    // editor; nothing when no editor is open. Runs by itself before every change
+    // of the table; commands that only read the table call it first.
+    void commitOpenEditor();
+    bool editorOpen() const;
+
+    // Off: typed characters never move the current row.
+    void keyboardSearch(const QString& search) override;
+
 Q_SIGNALS:
     // A header cell was clicked (pressed and released over the same column).
     void headerClicked(int column, bool rightButton);
@@ -56,6 +66,7 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -76,12 +87,12 @@ private:
 
     QPointer<ResultsTable> m_table;
     ResultsModel* m_model = nullptr;
+    QStyledItemDelegate* m_delegate = nullptr;
     QMenu* m_popupMenu = nullptr;
     int m_pressedHeaderColumn = -1;
     Qt::MouseButton m_pressedHeaderButton = Qt::NoButton;
-    // Set while the grid moves the current cell itself (following the table).
-    bool m_programMove = false;
     int m_lastColumn = 0;
     // Whether the cell under the last left press was already the current cell.
     bool m_pressedOnCurrent = false;
+    bool m_committing = false;
 };

@@ -13,10 +13,10 @@ bool isAsciiDigit(QChar c)
 }
 
 // The range [begin, end) of text without surrounding blanks.
-void trimBlanks(const QString& text, int* begin, int* end)
+void trimBlanks(const QString& text, qsizetype* begin, qsizetype* end)
 {
     *begin = 0;
-    *end = int(text.size());
+    *end = text.size();
     while (*begin < *end && text.at(*begin) == QLatin1Char(' '))
         ++*begin;
     while (*end > *begin && text.at(*end - 1) == QLatin1Char(' '))
@@ -47,7 +47,7 @@ QString formatPoints(double v, const QLocale& locale)
         intPart = QStringLiteral("0");
         fracPart = QString(-pointAfter, QLatin1Char('0')) + digits;
     } else if (pointAfter >= digits.size()) {
-        intPart = digits + QString(pointAfter - int(digits.size()), QLatin1Char('0'));
+        intPart = digits + QString(pointAfter - digits.size(), QLatin1Char('0'));
     } else {
         intPart = digits.left(pointAfter);
         fracPart = digits.mid(pointAfter);
@@ -61,8 +61,8 @@ QString formatPoints(double v, const QLocale& locale)
 
 bool parseDecimalNumber(const QString& text, const QLocale& locale, double* out)
 {
-    int i = 0;
-    int end = 0;
+    qsizetype i = 0;
+    qsizetype end = 0;
     trimBlanks(text, &i, &end);
     const QString sep = locale.decimalPoint();
 
@@ -79,7 +79,7 @@ bool parseDecimalNumber(const QString& text, const QLocale& locale, double* out)
         ++mantissaDigits;
     }
     if (!sep.isEmpty() && i < end && QStringView(text).mid(i).startsWith(sep)) {
-        i += int(sep.size());
+        i += sep.size();
         c.push_back('.');
         while (i < end && isAsciiDigit(text.at(i))) {
             c.push_back(char(text.at(i++).unicode()));
@@ -114,8 +114,8 @@ bool parseDecimalNumber(const QString& text, const QLocale& locale, double* out)
 
 bool parseWholeNumber(const QString& text, int* out)
 {
-    int i = 0;
-    int end = 0;
+    qsizetype i = 0;
+    qsizetype end = 0;
     trimBlanks(text, &i, &end);
     bool negative = false;
     if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))

@@ -35,6 +35,7 @@ void ResultsTable::setCell(int col, int row, const QString& text)
         return;
     if (m_rows[row][col] == text)
         return;
+    aboutToTouch();
     m_rows[row][col] = text;
     if (m_updateDepth == 0)
         Q_EMIT rowChanged(row);
@@ -52,6 +53,7 @@ void ResultsTable::setRow(int r, const QStringList& cells)
 {
     if (r < 0 || r >= rowCount())
         return;
+    aboutToTouch();
     QStringList fixed = cells.mid(0, ColumnCount);
     while (fixed.size() < ColumnCount)
         fixed.append(QString());
@@ -73,6 +75,7 @@ int ResultsTable::findRow(int col, const QString& text) const
 
 int ResultsTable::appendRow(const QStringList& cells)
 {
+    aboutToTouch();
     m_rows.append(emptyRow());
     const int r = rowCount() - 1;
     QStringList fixed = cells.mid(0, ColumnCount);
@@ -87,6 +90,7 @@ void ResultsTable::deleteRow(int r)
 {
     if (r < 1 || r >= rowCount())
         return;
+    aboutToTouch();
     if (dataRowCount() == 1) {
         m_rows[1] = emptyRow();
     } else {
@@ -101,6 +105,7 @@ void ResultsTable::deleteRow(int r)
 
 void ResultsTable::clear()
 {
+    aboutToTouch();
     const QStringList header = m_rows.value(0, defaultHeaders());
     m_rows = {header, emptyRow()};
     m_trackedRow = 1;
@@ -111,6 +116,7 @@ void ResultsTable::clear()
 void ResultsTable::setRowCount(int n)
 {
     n = qMax(2, n);
+    aboutToTouch();
     while (rowCount() > n)
         m_rows.removeLast();
     while (rowCount() < n)
@@ -126,10 +132,12 @@ void ResultsTable::reorder(const QVector<int>& newOrder)
 {
     if (newOrder.size() != dataRowCount())
         return;
+    aboutToTouch();
     QVector<QStringList> rows;
     rows.reserve(rowCount());
     rows.append(m_rows[0]);
     int tracked = m_trackedRow;
+    int current = m_currentRow;
     for (int i = 0; i < newOrder.size(); ++i) {
         const int old = newOrder[i];
         if (old < 1 || old >= rowCount())
@@ -137,9 +145,14 @@ void ResultsTable::reorder(const QVector<int>& newOrder)
         rows.append(m_rows[old]);
         if (old == m_trackedRow)
             tracked = i + 1;
+        if (old == m_currentRow)
+            current = i + 1;
     }
     m_rows.swap(rows);
+    // Both follow their competitor, so a view restoring the current row after the
+    // change finds the same competitor there.
     m_trackedRow = tracked;
+    m_currentRow = current;
     touched();
 }
 
@@ -165,6 +178,7 @@ void ResultsTable::setCurrentRow(int r)
 {
     if (r < 1 || r >= rowCount())
         return;
+    m_trackedRow = r;
     if (r == m_currentRow)
         return;
     m_currentRow = r;
@@ -179,6 +193,7 @@ void ResultsTable::setTrackedRow(int r)
 
 void ResultsTable::beginUpdate()
 {
+    aboutToTouch();
     ++m_updateDepth;
 }
 
@@ -190,6 +205,15 @@ void ResultsTable::endUpdate()
         m_pendingChange = false;
         Q_EMIT changed();
     }
+}
+
+void ResultsTable::aboutToTouch()
+{
+    if (m_updateDepth > 0 || m_announcing)
+        return;
+    m_announcing = true;
+    Q_EMIT aboutToChange();
+    m_announcing = false;
 }
 
 void ResultsTable::touched()

@@ -41,7 +41,7 @@ public:
     // Sets the number of rows, header included, at least 2; new rows are empty.
     void setRowCount(int n);
     // Re-orders the data rows: newOrder[i] is the old row number of the row that
-    // becomes row i + 1. The tracked row follows its row.
+    // becomes row i + 1. The current and the tracked row follow their rows.
     void reorder(const QVector<int>& newOrder);
 
     // True when the table holds a result: more than one data row, or a data row
@@ -49,11 +49,12 @@ public:
     bool holdsResults() const;
     static bool isBlank(const QString& text);
 
-    // The current row (never the header row); -1 only transiently.
+    // The current row (never the header row); -1 only transiently. Making a row
+    // current, by the operator or the program, also tracks it.
     int currentRow() const { return m_currentRow; }
     void setCurrentRow(int r);
-    // The row of the last cell in columns 0 to 4 that became current; a sort
-    // restores it as the current row.
+    // The row the operator sees selected; it follows its competitor when rows are
+    // re-ordered, and a sort makes it the current row again.
     int trackedRow() const { return m_trackedRow; }
     void setTrackedRow(int r);
 
@@ -63,6 +64,10 @@ public:
     bool updating() const { return m_updateDepth > 0; }
 
 Q_SIGNALS:
+    // Emitted before a change starts (before the outermost group begins, or before a
+    // change outside a group), while the table still is as it was; an open cell editor
+    // commits its text here so the change does not discard it.
+    void aboutToChange();
     // The cells or the row count changed (emitted once per group).
     void changed();
     // Only the cells of one row changed (not emitted inside a group).
@@ -71,10 +76,13 @@ Q_SIGNALS:
 
 private:
     void touched();
+    // Announces a change that is about to start outside a group.
+    void aboutToTouch();
 
     QVector<QStringList> m_rows;
     int m_currentRow = 1;
     int m_trackedRow = 1;
     int m_updateDepth = 0;
     bool m_pendingChange = false;
+    bool m_announcing = false;
 };

@@ -96,7 +96,8 @@ Key makeKey(Rule rule, const QString& s, const QLocale& locale, std::vector<char
         ordinal = false;
         break;
     case Rule::Time:
-        k.length = (s == QLatin1String("-") || isBlankTime(s)) ? kNoTimeLength : int(s.size());
+        k.length = (s == QLatin1String("-") || isBlankTime(s)) ? kNoTimeLength
+                                                               : int(qMin<qsizetype>(s.size(), 1 << 30));
         break;
     }
     if (ordinal) {

@@ -34,7 +34,7 @@ private Q_SLOTS:
         const bool written = kind == QLatin1String("docx")
                                  ? ExportToWordFile(wordTemplatePath(), file, t, &error)
                                  : SaveProtocolSheet(file, t, QVector<int>(11, 50), QStringLiteral("Test"),
-                                                     QLatin1Char(','), &error);
+                                                     QLocale(QLocale::German, QLocale::Germany), &error);
         QVERIFY2(written, qPrintable(error));
 
         QProcess p;

@@ -14,6 +14,21 @@ using Rows = QList<QStringList>;
 
 namespace {
 
+const QLocale kGerman(QLocale::German, QLocale::Germany);
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+
+QByteArray utf16(const char16_t* text, bool bigEndian)
+{
+    QByteArray out;
+    for (; *text; ++text) {
+        const char hi = char(*text >> 8);
+        const char lo = char(*text & 0xFF);
+        out.append(bigEndian ? hi : lo);
+        out.append(bigEndian ? lo : hi);
+    }
+    return out;
+}
+
 // A table row from its leading cells; the rest are empty.
 QStringList row(const QStringList& leading)
 {
@@ -82,9 +97,19 @@ private Q_SLOTS:
         QTest::newRow("separator chosen per line")
             << QByteArray("Nr\n1;a;b\n2\tc;d\n") << Rows{row({"1", "a", "b"}), row({"2", "c;d"})}
             << QStringList{"1;a;b", "2\tc;d"};
-        QTest::newRow("Nr. in a name: no table row, still in the start list")
-            << QByteArray("St.Nr.\tFahrer\n5\tNr. Eins\n6\tZwei\n") << Rows{row({"6", "Zwei"})}
-            << QStringList{"5\tNr. Eins", "6\tZwei"};
+        QTest::newRow("Nr. in a driver's name stays a table row")
+            << QByteArray("St.Nr.\tFahrer\n5\tTeam Nr. 5\n6\tZwei\n")
+            << Rows{row({"5", "Team Nr. 5"}), row({"6", "Zwei"})} << QStringList{"5\tTeam Nr. 5", "6\tZwei"};
+        QTest::newRow("Nr. in a make stays a table row")
+            << QByteArray("Nr\n7;Max;;Lanz Bulldog Nr.2\n") << Rows{row({"7", "Max", "Lanz Bulldog Nr.2"})}
+            << QStringList{"7;Max;;Lanz Bulldog Nr.2"};
+        QTest::newRow("Nr. in the first field is a header")
+            << QByteArray("Start-Nr.\tName\n1\tA\n") << Rows{row({"1", "A"})} << QStringList{"1\tA"};
+        QTest::newRow("first field exactly Nr is a header")
+            << QByteArray("x\nNr\tName\nNr;Name\n1\tA\n") << Rows{row({"x"}), row({"1", "A"})}
+            << QStringList{"Nr\tName", "Nr;Name", "1\tA"};
+        QTest::newRow("a blank first field before Nr. is no header")
+            << QByteArray("x\n\tNr. 5\n") << Rows{row({"x"}), row({" ", "Nr. 5"})} << QStringList{"\tNr. 5"};
         QTest::newRow("only exactly Nr is skipped, case-sensitive")
             << QByteArray("Nr\nnr\nNr \nNR.\n") << Rows{row({"nr"}), row({"Nr "}), row({"NR."})}
             << QStringList{"nr", "Nr ", "NR."};
@@ -119,6 +144,18 @@ private Q_SLOTS:
             << QByteArray("\xEF\xBB\xBFNr\n1\t\xC5\x81\xC3\xB3"
                           "d\xC5\xBA\n")
             << Rows{row({"1", QStringLiteral("Łódź")})} << QStringList{QStringLiteral("1\tŁódź")};
+        QTest::newRow("UTF-16 little-endian with byte-order mark")
+            << (QByteArray("\xFF\xFE") + utf16(u"Nr\r\n1\t\u0141ukasz\r\n", false))
+            << Rows{row({"1", QStringLiteral("Łukasz")})} << QStringList{QStringLiteral("1\tŁukasz")};
+        QTest::newRow("UTF-16 big-endian with byte-order mark")
+            << (QByteArray("\xFE\xFF") + utf16(u"Nr\n2\tJ\u00F6rg\n", true))
+            << Rows{row({"2", QStringLiteral("Jörg")})} << QStringList{QStringLiteral("2\tJörg")};
+        QTest::newRow("CR-only line ends")
+            << QByteArray("St.Nr.\tFahrer\r1\tAnna\r\r2\tBert\r")
+            << Rows{row({"1", "Anna"}), row({}), row({"2", "Bert"})} << QStringList{"1\tAnna", "", "2\tBert"};
+        QTest::newRow("CR-only line ends in UTF-16")
+            << (QByteArray("\xFF\xFE") + utf16(u"Nr\r9\tZo\u00EB\r", false))
+            << Rows{row({"9", QStringLiteral("Zoë")})} << QStringList{QStringLiteral("9\tZoë")};
         QTest::newRow("invalid UTF-8 read as Windows-1252")
             << QByteArray("Nr\n1\t\xC3\x28\n") << Rows{row({"1", QStringLiteral("Ã(")})}
             << QStringList{QStringLiteral("1\tÃ(")};
@@ -128,9 +165,98 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(Rows, rows);
         QFETCH(QStringList, startList);
-        const ProtocolTextContent content = parseProtocolText(bytes);
+        const ProtocolTextContent content = parseProtocolText(bytes, kGerman);
         QCOMPARE(Rows(content.rows), rows);
         QCOMPARE(content.startList, startList);
+    }
+
+    void otherDecimalSeparator_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("expected");
+        const QString base = QStringLiteral("7\tA\tB\tC\t1955\t2\t0,00\t1:23,45\t");
+        QTest::newRow("German: 2.5 in StrafZ and Ges.")
+            << false << base + "2.5\t4.5\t1"
+            << row({"7", "A", "B", "C", "1955", "2", "0,00", "1:23,45", "2,5", "4,5", "1"});
+        QTest::newRow("German: 2,5 stays")
+            << false << base + "2,5\t4,5\t1"
+            << row({"7", "A", "B", "C", "1955", "2", "0,00", "1:23,45", "2,5", "4,5", "1"});
+        QTest::newRow("German: 0.0 and 9.9 edges")
+            << false << base + "0.0\t9.9\t1"
+            << row({"7", "A", "B", "C", "1955", "2", "0,00", "1:23,45", "0,0", "9,9", "1"});
+        QTest::newRow("German: negative and blanks around")
+            << false << base + "-2.5\t 4.5 \t1"
+            << row({"7", "A", "B", "C", "1955", "2", "0,00", "1:23,45", "-2,5", " 4,5 ", "1"});
+        QTest::newRow("German: not a number stays")
+            << false << base + "1.2.3\t.5\t1"
+            << row({"7", "A", "B", "C", "1955", "2", "0,00", "1:23,45", "1.2.3", ".5", "1"});
+        QTest::newRow("German: other columns keep their dot")
+            << false << QStringLiteral("7\tA.B\tB\tC\t19.5\t2.5\t0,00\t1:23,45\t2\t4\t1")
+            << row({"7", "A.B", "B", "C", "19.5", "2.5", "0,00", "1:23,45", "2", "4", "1"});
+        QTest::newRow("English: 2,5 in Ges.")
+            << true << base + "2.5\t4,5\t1"
+            << row({"7", "A", "B", "C", "1955", "2", "0,00", "1:23,45", "2.5", "4.5", "1"});
+        QTest::newRow("EL row unchanged")
+            << false << QStringLiteral("3\tE\tT\tD\t1949\t-\tEL\tEL\t-\tEL\tEL")
+            << row({"3", "E", "T", "D", "1949", "-", "EL", "EL", "-", "EL", "EL"});
+    }
+    void otherDecimalSeparator()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, line);
+        QFETCH(QStringList, expected);
+        const ProtocolTextContent content =
+            parseProtocolText(("St.Nr.\r\n" + line + "\r\n").toUtf8(), english ? kEnglish : kGerman);
+        QCOMPARE(content.rows.size(), 1);
+        QCOMPARE(content.rows[0], expected);
+        QCOMPARE(content.startList, QStringList{line}); // the start list keeps the line as written
+    }
+
+    void limits_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("refusal"); // empty: read
+        constexpr qsizetype maxBytes = ProtocolTextLimits::maxBytes;
+        QByteArray full(maxBytes, ' ');
+        QTest::newRow("exactly 16 MiB is read") << full << QString();
+        QTest::newRow("16 MiB + 1 byte is refused") << (full + ' ') << "größer als 16 MiB";
+        QByteArray lines;
+        for (int i = 0; i < 100000; ++i)
+            lines += "1\n";
+        QTest::newRow("100 000 lines are read") << lines << QString();
+        QTest::newRow("100 001 lines are refused") << (lines + "1") << "mehr als 100 000 Zeilen";
+        QTest::newRow("lone CRs count as line ends")
+            << (QByteArray(50000, '\r') + QByteArray("x\n") + QByteArray(50000, '\r'))
+            << "mehr als 100 000 Zeilen";
+        QTest::newRow("CR LF counts once") << QByteArray(200000, '\r').replace("\r\r", "\r\n") << QString();
+    }
+    void limits()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, refusal);
+        ProtocolTextContent content;
+        content.startList = QStringList{"kept"};
+        QString error;
+        const bool ok = readProtocolText(bytes, &content, &error, kGerman);
+        QCOMPARE(ok, refusal.isEmpty());
+        if (ok) {
+            QVERIFY(content.startList != QStringList{"kept"});
+            return;
+        }
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        QCOMPARE(content.startList, QStringList{"kept"});
+
+        // The same file is refused by the loader, with its path, and the table is not touched.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("gross.txt");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
+        f.close();
+        QVERIFY(!LoadProtocolText(path, &content, &error, kGerman));
+        QVERIFY(error.contains(refusal) && error.contains(path));
+        QCOMPARE(content.startList, QStringList{"kept"});
     }
 
     void writerWritesOneLinePerRow()
@@ -152,6 +278,8 @@ private Q_SLOTS:
             << QStringLiteral("Jörg €") << QByteArray("J\xF6rg \x80") << false;
         QTest::newRow("Polish letter: UTF-8 with byte-order mark")
             << QStringLiteral("Łukasz") << QStringLiteral("Łukasz").toUtf8() << true;
+        QTest::newRow("Windows-1252 text that reads as UTF-8: UTF-8 with byte-order mark")
+            << QStringLiteral("JÃ¼rgen") << QStringLiteral("JÃ¼rgen").toUtf8() << true;
         QTest::newRow("tab and line break become spaces")
             << QStringLiteral("a\tb\r\nc") << QByteArray("a b  c") << false;
     }
@@ -185,7 +313,7 @@ private Q_SLOTS:
         QVERIFY2(SaveProtocolText(path, saved, &error), qPrintable(error));
 
         ProtocolTextContent content;
-        QVERIFY(LoadProtocolText(path, &content, &error));
+        QVERIFY(LoadProtocolText(path, &content, &error, kGerman));
         ResultsTable loaded;
         loaded.setCell(0, 0, QStringLiteral("Startnr")); // the header row is not touched
         applyProtocolText(loaded, content);
@@ -213,7 +341,7 @@ private Q_SLOTS:
         content.startList = QStringList{"kept"};
         QString error;
         QVERIFY(!LoadProtocolText(dir.filePath("fehlt.txt"), &content, &error));
-        QVERIFY(!error.isEmpty());
+        QCOMPARE(error, "Die Datei gibt es nicht: " + dir.filePath("fehlt.txt"));
         QCOMPARE(content.startList, QStringList{"kept"});
     }
 

@@ -224,19 +224,32 @@ private Q_SLOTS:
         QCOMPARE(t.cell(0, 3), QStringLiteral("1"));
     }
 
-    void trackedRowBecomesCurrent()
+    void selectedCompetitorStaysCurrentThroughASort_data()
     {
+        QTest::addColumn<int>("selected"); // row made current before the sort
+        QTest::addColumn<QString>("startNumber");
+        QTest::newRow("first row") << 1 << "3";
+        QTest::newRow("middle row") << 2 << "1";
+        QTest::newRow("last row") << 3 << "2";
+    }
+    void selectedCompetitorStaysCurrentThroughASort()
+    {
+        QFETCH(int, selected);
+        QFETCH(QString, startNumber);
         const QLocale l = testLocales().first();
         ResultsTable t;
         t.setRow(1, {"3"});
         t.appendRow({"1"});
         t.appendRow({"2"});
-        t.setTrackedRow(1); // start number 3
-        t.setCurrentRow(2);
+        t.setTrackedRow(3);
+        // Whoever makes a row current (the operator or the ranking), that row is the
+        // one the next command acts on, also after the sort.
+        t.setCurrentRow(selected);
+        QCOMPARE(t.trackedRow(), selected);
         SortState s;
         sortByColumn(t, s, ResultsTable::StNr, l);
-        QCOMPARE(t.currentRow(), 3);
-        QCOMPARE(t.cell(0, t.currentRow()), QStringLiteral("3"));
+        QCOMPARE(t.cell(0, t.currentRow()), startNumber);
+        QCOMPARE(t.trackedRow(), t.currentRow());
     }
 
     void notSortableDoesNothing()

@@ -56,10 +56,34 @@ private Q_SLOTS:
         t.setRow(1, {QStringLiteral("a")});
         t.appendRow({QStringLiteral("b")});
         t.appendRow({QStringLiteral("c")});
+        t.setCurrentRow(2);
         t.setTrackedRow(3);
         t.reorder({3, 1, 2});
         QCOMPARE(t.cell(0, 1), QStringLiteral("c"));
         QCOMPARE(t.trackedRow(), 1);
+        // The current row follows its competitor as well ("b" moved from 2 to 3), so a
+        // view that restores it after the change shows the same competitor selected.
+        QCOMPARE(t.currentRow(), 3);
+    }
+    void changesAreAnnouncedOnceBeforeTheyStart()
+    {
+        ResultsTable t;
+        t.setRow(1, {QStringLiteral("a")});
+        QStringList seen;
+        connect(&t, &ResultsTable::aboutToChange, this, [&] { seen << t.cell(0, 1); });
+        t.setCell(0, 1, QStringLiteral("b"));
+        QCOMPARE(seen, QStringList{"a"}); // announced while the table was as it was
+        t.setCell(0, 1, QStringLiteral("b"));
+        QCOMPARE(seen.size(), 1); // no change, no announcement
+        t.beginUpdate();
+        t.appendRow({QStringLiteral("c")});
+        t.setCell(0, 1, QStringLiteral("d"));
+        t.endUpdate();
+        QCOMPARE(seen, QStringList({"a", "b"})); // a group is announced once, at its start
+        t.clear();
+        QCOMPARE(seen.size(), 3);
+        t.setCurrentRow(1);
+        QCOMPARE(seen.size(), 3); // selecting is no change
     }
 };
 

@@ -1,11 +1,42 @@
 #include "main_window_rig.h"
 
+#include "dialogs/DlgYesNo.h"
+#include "protocol/ProtocolCommands.h"
+#include "protocol/protocol_text.h"
+#include "results/results_table.h"
+
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QUrl>
+
+namespace {
+
+// Answers every file dialog with path (empty: cancelled) and keeps the folders they started in.
+struct DialogRecorder {
+    QStringList folders;
+    QString answer;
+    int filter = 0;
+    void attach(TFormMain& w)
+    {
+        w.protocolCommands()->setFileDialogHook([this](const FileDialogRequest& request) {
+            folders << request.folder;
+            return FileDialogAnswer{answer, filter};
+        });
+    }
+};
+
+QString documentsOrHome()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+} // namespace
 
 class TestMainProtocol : public QObject {
     Q_OBJECT
@@ -43,6 +74,115 @@ private Q_SLOTS:
     {
         return QDir::current().filePath(
             QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".html"));
+    }
+
+    void openAsksBeforeDiscardingUnsavedResults_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Nein keeps the entered run") << false;
+        QTest::newRow("Ja opens the file and keeps a dated copy") << true;
+    }
+    void openAsksBeforeDiscardingUnsavedResults()
+    {
+        QFETCH(bool, yes);
+        const QString other = m_workDir.filePath(QStringLiteral("anderes.txt"));
+        {
+            ResultsTable t;
+            t.setRow(1, {"99", "Otto"});
+            QVERIFY(SaveProtocolText(other, t, nullptr));
+        }
+        MainRig rig;
+        auto w = rig.make();
+        DialogRecorder dialogs;
+        dialogs.answer = other;
+        dialogs.attach(*w);
+        QStringList errors;
+        w->setErrorHook([&errors](const QString& e) { errors.append(e); });
+        w->control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(QStringLiteral("7"));
+        enterRun(*w, rig);
+        const auto entered = w->resultsTable().rows();
+        QSignalSpy asked(w->yesNoDialog(), &TFDlgYesNo::questionAsked);
+        w->yesNoDialog()->setNextAnswers({yes});
+
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.at(0).at(0).toString(), QStringLiteral("Ungespeicherte Ergebnisse verwerfen?"));
+        QCOMPARE(dialogs.folders.size(), yes ? 1 : 0);
+        QVERIFY(errors.isEmpty());
+        const QStringList copies = QDir(rig.recovery.path()).entryList({"recovery-*.txt"}, QDir::Files);
+        if (!yes) {
+            QCOMPARE(w->resultsTable().rows(), entered);
+            QVERIFY(copies.isEmpty());
+            return;
+        }
+        QCOMPARE(w->resultsTable().cell(ResultsTable::StNr, 1), QStringLiteral("99"));
+        QCOMPARE(copies.size(), 1);
+        ProtocolTextContent kept;
+        QVERIFY(LoadProtocolText(QDir(rig.recovery.path()).filePath(copies[0]), &kept, nullptr));
+        QCOMPARE(kept.rows.size(), 1);
+        QCOMPARE(kept.rows[0][ResultsTable::StNr], QStringLiteral("7"));
+
+        // What was just opened is not unsaved: opening again asks nothing.
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
+        QCOMPARE(asked.size(), 1);
+    }
+
+    void savedResultsOpenWithoutQuestion()
+    {
+        MainRig rig;
+        auto w = rig.make();
+        DialogRecorder dialogs;
+        dialogs.answer = m_workDir.filePath(QStringLiteral("gesichert"));
+        dialogs.attach(*w);
+        enterRun(*w, rig);
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbSave")), Qt::LeftButton);
+        QVERIFY(QFileInfo::exists(dialogs.answer + QStringLiteral(".txt")));
+        QSignalSpy asked(w->yesNoDialog(), &TFDlgYesNo::questionAsked);
+        dialogs.answer.clear(); // cancel the open dialog
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
+        QCOMPARE(asked.size(), 0);
+        QCOMPARE(dialogs.folders.size(), 2);
+    }
+
+    void dialogsStartInTheProtocolFolder_data()
+    {
+        QTest::addColumn<QString>("stored"); // "" nothing, "gone" a folder that no longer exists, "dir"
+        QTest::newRow("no setting: Documents") << "";
+        QTest::newRow("a folder that is gone: Documents") << "gone";
+        QTest::newRow("the stored folder") << "dir";
+    }
+    void dialogsStartInTheProtocolFolder()
+    {
+        QFETCH(QString, stored);
+        QTemporaryDir first;
+        QTemporaryDir second;
+        if (stored == QLatin1String("gone"))
+            storeSetting("ProtocolFolder", first.filePath(QStringLiteral("weg")));
+        else if (stored == QLatin1String("dir"))
+            storeSetting("ProtocolFolder", first.path());
+        const QString expected = stored == QLatin1String("dir") ? first.path() : documentsOrHome();
+        {
+            MainRig rig;
+            auto w = rig.make();
+            DialogRecorder dialogs;
+            dialogs.attach(*w);
+            enterRun(*w, rig);
+            // Cancelled dialogs change nothing.
+            QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbSave")), Qt::LeftButton);
+            w->yesNoDialog()->setNextAnswers({true});
+            QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
+            QCOMPARE(dialogs.folders, QStringList({expected, expected}));
+
+            // A save elsewhere moves both dialogs there.
+            dialogs.answer = second.filePath(QStringLiteral("lauf"));
+            QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbSave")), Qt::LeftButton);
+            QVERIFY(QFileInfo::exists(second.filePath(QStringLiteral("lauf.txt"))));
+            dialogs.answer.clear();
+            QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
+            QCOMPARE(dialogs.folders.last(), second.path());
+        }
+        // The folder is a setting: written at exit.
+        QCOMPARE(storedSetting("ProtocolFolder").toString(), second.path());
     }
 
     void pageIsWrittenAndHandedOn_data()

@@ -209,13 +209,13 @@ private Q_SLOTS:
         QCOMPARE(w->topTen()->grid()->cellText(1, 0), w->resultsTable().cell(ResultsTable::Ges, 1));
     }
 
-    void headerSortReachesTheTopTenAtTheNextRefresh_data()
+    void headerSortReachesTheTopTenAtOnce_data()
     {
         QTest::addColumn<int>("button");
         QTest::newRow("ascending by driver") << int(Qt::LeftButton);
         QTest::newRow("descending by driver") << int(Qt::RightButton);
     }
-    void headerSortReachesTheTopTenAtTheNextRefresh()
+    void headerSortReachesTheTopTenAtOnce()
     {
         QFETCH(int, button);
         MainRig rig;
@@ -231,7 +231,7 @@ private Q_SLOTS:
         clickHeader(*w, ResultsTable::Fahrer, Qt::MouseButton(button));
         const QStringList sorted = tableDrivers(*w);
         QVERIFY2(sorted != ranked, "the sort must change the order for this test to mean anything");
-        QCOMPARE(topTenDrivers(*w, 3), ranked);
+        QCOMPARE(topTenDrivers(*w, 3), sorted);
 
         QTest::keyClick(w.get(), Qt::Key_1, Qt::AltModifier);
         QCOMPARE(topTenDrivers(*w, 4), sorted + QStringList{QString()});

@@ -2,8 +2,10 @@
 #include "protocol/ProtocolCommands.h"
 #include "protocol/protocol_text.h"
 #include "protocol/recovery.h"
+#include "protocol/xlsx_writer.h"
 #include "results/results_table.h"
 
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -53,7 +55,15 @@ public:
         printed << path;
         return true;
     }
+    void commitPendingEdit() override { calls << "commit"; }
 };
+
+// The host commands without the editor commits every command starts with.
+QStringList without(QStringList calls, const QString& name = QStringLiteral("commit"))
+{
+    calls.removeAll(name);
+    return calls;
+}
 
 void fill(ResultsTable& t)
 {
@@ -102,7 +112,7 @@ private Q_SLOTS:
         fill(host.table);
         ProtocolCommands commands(host);
         commands.setClock([] { return kNow; });
-        commands.setStartFolder(m_dir.path());
+        commands.setProtocolFolder(m_dir.path());
         commands.setFiltInd(4);
         FileDialogRequest seen;
         answerDialog(commands, QString(), 0, &seen);
@@ -114,55 +124,100 @@ private Q_SLOTS:
         QCOMPARE(seen.filters, QStringList({"Textdatei (*.txt)", "MS Excel (*.xlsx)", "MS Word (*.docx)",
                                             "Webseite (*.html)"}));
         QCOMPARE(commands.filtInd(), 4); // cancelled: nothing changes
+        QCOMPARE(commands.protocolFolder(), m_dir.path());
         QVERIFY(host.errors.isEmpty());
+        QCOMPARE(host.calls, QStringList{"commit"}); // an open cell edit is saved too
     }
 
     void saveWritesTheChosenKind_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("kind");
         QTest::newRow("text, extension appended") << 0 << "lauf"
-                                                  << "lauf.txt";
-        QTest::newRow("text, own extension kept") << 0 << "lauf.dat"
-                                                  << "lauf.dat";
-        QTest::newRow("spreadsheet through its hook") << 1 << "lauf"
-                                                      << "lauf.xlsx";
-        QTest::newRow("word processor through its hook") << 2 << "lauf"
-                                                         << "lauf.docx";
-        QTest::newRow("web page") << 3 << "lauf"
-                                  << "lauf.html";
+                                                  << "lauf.txt" << 0;
+        QTest::newRow("a dot without a known extension gets the filter's") << 0 << "Lauf 12.5"
+                                                                           << "Lauf 12.5.txt" << 0;
+        QTest::newRow("an unknown extension gets the filter's") << 0 << "lauf.dat"
+                                                                << "lauf.dat.txt" << 0;
+        QTest::newRow("spreadsheet, extension appended") << 1 << "lauf"
+                                                         << "lauf.xlsx" << 1;
+        QTest::newRow("word processor, extension appended") << 2 << "lauf"
+                                                            << "lauf.docx" << 2;
+        QTest::newRow("web page, extension appended") << 3 << "lauf"
+                                                      << "lauf.html" << 3;
+        QTest::newRow(".xlsx typed under the text filter is a workbook") << 0 << "lauf.xlsx"
+                                                                         << "lauf.xlsx" << 1;
+        QTest::newRow(".TXT typed under the workbook filter is text") << 1 << "lauf.TXT"
+                                                                      << "lauf.TXT" << 0;
+        QTest::newRow(".docx typed under the web page filter is a document") << 3 << "lauf.docx"
+                                                                             << "lauf.docx" << 2;
+        QTest::newRow(".html typed under the text filter is a web page") << 0 << "lauf.html"
+                                                                         << "lauf.html" << 3;
+        QTest::newRow(".htm is a web page too") << 1 << "lauf.htm"
+                                                << "lauf.htm" << 3;
     }
     void saveWritesTheChosenKind()
     {
-        QFETCH(int, kind);
+        QFETCH(int, filter);
         QFETCH(QString, typed);
         QFETCH(QString, written);
+        QFETCH(int, kind);
         FakeHost host;
         fill(host.table);
         ProtocolCommands commands(host);
-        QStringList hookPaths;
-        auto hook = [&hookPaths](const QString& path, QString*) {
-            hookPaths << path;
+        QStringList sheetPaths;
+        QStringList wordPaths;
+        commands.setSaveSheet([&sheetPaths](const QString& path, QString*) {
+            sheetPaths << path;
             return true;
-        };
-        commands.setSaveSheet(hook);
-        commands.setSaveWord(hook);
+        });
+        commands.setSaveWord([&wordPaths](const QString& path, QString*) {
+            wordPaths << path;
+            return true;
+        });
+        QSignalSpy saved(&commands, &ProtocolCommands::protocolSaved);
         QTemporaryDir dir;
-        answerDialog(commands, dir.filePath(typed), kind);
+        answerDialog(commands, dir.filePath(typed), filter);
         commands.sbSaveClick();
         QVERIFY2(host.errors.isEmpty(), qPrintable(host.errors.join('\n')));
-        QCOMPARE(commands.filtInd(), kind + 1);
-        QCOMPARE(commands.startFolder(), dir.path());
+        QCOMPARE(commands.filtInd(), kind + 1); // the next save proposes the kind written
+        QCOMPARE(commands.protocolFolder(), dir.path());
         const QString path = dir.filePath(written);
-        if (kind == 1 || kind == 2) {
-            QCOMPARE(hookPaths, QStringList{path});
-        } else {
-            QVERIFY(hookPaths.isEmpty());
+        QCOMPARE(sheetPaths, kind == 1 ? QStringList{path} : QStringList{});
+        QCOMPARE(wordPaths, kind == 2 ? QStringList{path} : QStringList{});
+        if (kind == 0 || kind == 3) {
             const QByteArray bytes = readAll(path);
             QVERIFY(bytes.contains("Max Bauer"));
             QCOMPARE(bytes.startsWith("<HTML>"), kind == 3);
+            QCOMPARE(bytes.startsWith("St.Nr.\t"), kind == 0);
         }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), kind == 0 || kind == 3 ? 1 : 0);
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.at(0).at(0).toString(), path);
+    }
+
+    void realWorkbookIsWrittenAndReadBack()
+    {
+        FakeHost host;
+        fill(host.table);
+        host.table.setCell(ResultsTable::StrafZ, 1, "2,5");
+        host.table.setCell(ResultsTable::Ges, 1, "4,5");
+        ProtocolCommands commands(host);
+        commands.setLocale(QLocale(QLocale::German, QLocale::Germany));
+        QTemporaryDir dir;
+        answerDialog(commands, dir.filePath("lauf"), 1);
+        commands.sbSaveClick();
+        QVERIFY2(host.errors.isEmpty(), qPrintable(host.errors.join('\n')));
+        const QVector<QStringList> saved = host.table.rows();
+
+        host.table.clear();
+        answerDialog(commands, dir.filePath("lauf.xlsx"), 0); // the name decides, not the filter
+        commands.sbLoadClick();
+        QVERIFY2(host.errors.isEmpty(), qPrintable(host.errors.join('\n')));
+        QCOMPARE(host.table.rows(), saved);
+        QCOMPARE(commands.filtInd(), 2);
     }
 
     void saveFailureIsReported_data()
@@ -191,8 +246,10 @@ private Q_SLOTS:
         commands.setSaveWord(failing);
         const QString path = m_dir.filePath("fehlt/lauf" + ProtocolCommands::extensionOf(ProtocolKind(kind)));
         answerDialog(commands, path, kind);
+        commands.setProtocolFolder(m_dir.path());
         commands.sbSaveClick();
         QCOMPARE(host.errors, QStringList{ownText ? hookError : "Der Schreibfehler der Datei: " + path});
+        QCOMPARE(commands.protocolFolder(), m_dir.path()); // only a saved file moves the folder
     }
 
     void loadTextFillsTableAndStartList()
@@ -215,8 +272,10 @@ private Q_SLOTS:
         QCOMPARE(host.table.cell(0, 0), QStringLiteral("Nummer"));
         QCOMPARE(host.table.row(2).mid(0, 4), QStringList({"2", "Bert", "Opel", ""}));
         QCOMPARE(host.startList, QStringList({"1\tAnna", "2;Bert;;Opel"}));
-        QCOMPARE(host.calls, QStringList({"startList", "buttons", "rank", "resize"}));
+        QCOMPARE(host.calls, QStringList({"commit", "startList", "buttons", "rank", "resize"}));
         QCOMPARE(commands.filtInd(), 1);
+        QCOMPARE(commands.protocolFolder(), m_dir.path());
+        QVERIFY(host.questions.isEmpty()); // nothing unsaved to ask about
     }
 
     void loadUnreadableFileKeepsTheTable()
@@ -226,27 +285,125 @@ private Q_SLOTS:
         const QVector<QStringList> before = host.table.rows();
         ProtocolCommands commands(host);
         answerDialog(commands, m_dir.filePath("fehlt.txt"), 0);
+        host.answer = true;
         commands.sbLoadClick();
-        QCOMPARE(host.errors.size(), 1);
-        QVERIFY(!host.errors[0].isEmpty());
+        QCOMPARE(host.errors, QStringList{"Die Datei gibt es nicht: " + m_dir.filePath("fehlt.txt")});
         QCOMPARE(host.table.rows(), before);
-        QVERIFY(host.calls.isEmpty());
+        QCOMPARE(without(host.calls), QStringList());
+        QVERIFY(commands.protocolFolder().isEmpty());
     }
 
-    void loadSpreadsheetThroughItsHook()
+    void openKindFollowsTheName_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("sheet");
+        QTest::newRow(".txt under the workbook filter is text") << "lauf.txt" << 1 << false;
+        QTest::newRow(".xlsx under the text filter is a workbook") << "lauf.xlsx" << 0 << true;
+        QTest::newRow("no extension: the workbook filter decides") << "lauf" << 1 << true;
+        QTest::newRow("no extension: the text filter decides") << "lauf" << 0 << false;
+    }
+    void openKindFollowsTheName()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, filter);
+        QFETCH(bool, sheet);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(file);
+        ResultsTable source;
+        fill(source);
+        QVERIFY(sheet ? SaveProtocolSheet(path, source, QVector<int>(11, 50), QString(), QLocale(), nullptr)
+                      : SaveProtocolText(path, source, nullptr));
         FakeHost host;
         ProtocolCommands commands(host);
-        QString loaded;
-        commands.setLoadSheet([&loaded](const QString& path, QString*) {
-            loaded = path;
-            return true;
-        });
-        answerDialog(commands, m_dir.filePath("lauf.xlsx"), 1);
+        answerDialog(commands, path, filter);
         commands.sbLoadClick();
-        QCOMPARE(loaded, m_dir.filePath("lauf.xlsx"));
-        QCOMPARE(commands.filtInd(), 2);
-        QCOMPARE(host.calls, QStringList({"buttons", "rank", "resize"}));
+        QVERIFY2(host.errors.isEmpty(), qPrintable(host.errors.join('\n')));
+        QCOMPARE(host.table.cell(ResultsTable::Fahrer, 2), QStringLiteral("Eva"));
+        QCOMPARE(without(host.calls), sheet ? QStringList({"buttons", "rank", "resize"})
+                                            : QStringList({"startList", "buttons", "rank", "resize"}));
+        QCOMPARE(commands.filtInd(), sheet ? 2 : 1);
+    }
+
+    void openAsksBeforeDiscardingUnsavedResults_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("new results, Nein keeps them") << "entered" << false << true << false;
+        QTest::newRow("new results, Ja replaces them and keeps a dated copy")
+            << "entered" << true << true << true;
+        QTest::newRow("saved results: no question") << "saved" << false << false << true;
+        QTest::newRow("opened results: no question") << "opened" << false << false << true;
+        QTest::newRow("opened, then sorted only: no question") << "sorted" << false << false << true;
+        QTest::newRow("opened, then one cell changed: question") << "edited" << false << true << false;
+        QTest::newRow("an empty table: no question") << "empty" << false << false << true;
+    }
+    void openAsksBeforeDiscardingUnsavedResults()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, yes);
+        QFETCH(bool, asked);
+        QFETCH(bool, replaced);
+        QTemporaryDir dir;
+        const QString other = dir.filePath("anderes.txt");
+        {
+            ResultsTable t;
+            t.setRow(1, {"99", "Otto"});
+            QVERIFY(SaveProtocolText(other, t, nullptr));
+        }
+        FakeHost host;
+        ProtocolCommands commands(host);
+        commands.setClock([] { return kNow; });
+        RecoveryStore store(dir.filePath("sicherung"));
+        commands.setRecoveryStore(&store);
+        if (before == QLatin1String("entered") || before == QLatin1String("saved"))
+            fill(host.table);
+        if (before == QLatin1String("saved")) {
+            answerDialog(commands, dir.filePath("lauf.txt"), 0);
+            commands.sbSaveClick();
+        } else if (before != QLatin1String("entered") && before != QLatin1String("empty")) {
+            const QString path = dir.filePath("lauf.txt");
+            ResultsTable file;
+            fill(file);
+            QVERIFY(SaveProtocolText(path, file, nullptr));
+            answerDialog(commands, path, 0);
+            commands.sbLoadClick();
+            if (before == QLatin1String("sorted"))
+                host.table.reorder({2, 1});
+            else if (before == QLatin1String("edited"))
+                host.table.setCell(ResultsTable::Platz, 1, "AUS");
+        }
+        QVERIFY(host.questions.isEmpty());
+        const QVector<QStringList> old = host.table.rows();
+        const bool openerShown = !asked || yes;
+        bool dialogShown = false;
+        commands.setFileDialogHook([&](const FileDialogRequest&) {
+            dialogShown = true;
+            return FileDialogAnswer{other, 0};
+        });
+        host.answer = yes;
+        commands.sbLoadClick();
+        QCOMPARE(host.questions, asked ? QStringList{"Ungespeicherte Ergebnisse verwerfen?"} : QStringList());
+        QCOMPARE(dialogShown, openerShown);
+        QCOMPARE(host.table.cell(ResultsTable::StNr, 1) == QLatin1String("99"), replaced);
+        if (!replaced)
+            QCOMPARE(host.table.rows(), old);
+        // The table replaced after Ja is kept as a dated copy beside the recovery copy.
+        const QStringList copies = QDir(store.folder()).entryList({"recovery-*.txt"}, QDir::Files);
+        QCOMPARE(copies, asked && yes ? QStringList{"recovery-2007-06-07-09-05-00.txt"} : QStringList());
+        if (!copies.isEmpty()) {
+            ProtocolTextContent kept;
+            QVERIFY(LoadProtocolText(QDir(store.folder()).filePath(copies[0]), &kept, nullptr));
+            QCOMPARE(kept.rows.size(), old.size() - 1);
+            QCOMPARE(kept.rows[1][ResultsTable::Fahrer], old[2][ResultsTable::Fahrer]);
+            // A second copy in the same second gets a name of its own.
+            QCOMPARE(QFileInfo(store.keepDatedCopy(host.table, kNow)).fileName(),
+                     QStringLiteral("recovery-2007-06-07-09-05-00-2.txt"));
+        }
+        // After the open nothing is unsaved any more.
+        QCOMPARE(commands.hasUnsavedResults(), !replaced);
     }
 
     void clearAsksFirst_data()
@@ -265,7 +422,7 @@ private Q_SLOTS:
         commands.sbCLSClick();
         QCOMPARE(host.questions, QStringList{QStringLiteral("Zeitenprotokoll  löschen ?")});
         QCOMPARE(host.table.holdsResults(), !yes);
-        QCOMPARE(host.calls, yes ? QStringList({"resize", "next", "buttons"}) : QStringList());
+        QCOMPARE(without(host.calls), yes ? QStringList({"resize", "next", "buttons"}) : QStringList());
     }
 
     void webPageLandsInWorkingFolderAndIsOverwritten()
@@ -345,6 +502,7 @@ private Q_SLOTS:
             QCOMPARE(host.questions[0], QStringLiteral("Ergebnisse der letzten Sitzung wiederherstellen?"));
         QCOMPARE(host.table.holdsResults(), restored);
         QCOMPARE(host.calls, restored ? QStringList({"rank", "resize", "buttons"}) : QStringList());
+        QCOMPARE(commands.hasUnsavedResults(), restored); // restored results were never saved
         if (restored)
             QCOMPARE(host.table.cell(1, 2), QStringLiteral("Eva"));
         QCOMPARE(store.hasRecoveryCopy(), restored);

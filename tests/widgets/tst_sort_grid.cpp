@@ -1,6 +1,8 @@
 #include "results/SortGrid.h"
+#include "results/ranking.h"
 #include "results/results_model.h"
 #include "results/results_table.h"
+#include "results/sort_order.h"
 
 #include <QAction>
 #include <QApplication>
@@ -274,7 +276,7 @@ private Q_SLOTS:
         QCOMPARE(status.count(), 1);
         QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("5:9"));
         QCOMPARE(f.table.currentRow(), 5);
-        QCOMPARE(f.table.trackedRow(), wholeRow ? 1 : 5);
+        QCOMPARE(f.table.trackedRow(), 5); // also a whole-row selection is what a sort keeps
         const QModelIndexList selected = f.grid.selectionModel()->selectedIndexes();
         QCOMPARE(selected.size(), wholeRow ? ResultsTable::ColumnCount : 1);
         for (const QModelIndex& i : selected)
@@ -316,7 +318,7 @@ private Q_SLOTS:
         QTest::keyClick(&f.grid, Qt::Key_Down);
         QCOMPARE(status.last().at(0).toString(), QStringLiteral("6:9"));
         QCOMPARE(f.selectedRows().size(), 1);
-        QCOMPARE(f.table.trackedRow(), 1);
+        QCOMPARE(f.table.trackedRow(), 6);
         QTest::keyClick(&f.grid, Qt::Key_Left);
         QTest::keyClick(&f.grid, Qt::Key_Left);
         QCOMPARE(f.grid.currentIndex().column(), int(ResultsTable::Baujahr));
@@ -366,7 +368,7 @@ private Q_SLOTS:
         QVERIFY(f.grid.viewport()->rect().contains(
             f.grid.visualRect(f.grid.resultsModel()->index(ResultsModel::modelRow(150), 0))));
         QCOMPARE(status.last().at(0).toString(), QStringLiteral("150:200"));
-        QCOMPARE(f.table.trackedRow(), 2);
+        QCOMPARE(f.table.trackedRow(), 150); // a program move is tracked too
     }
     void resetKeepsTheTablesCurrentRowSelected()
     {
@@ -377,12 +379,92 @@ private Q_SLOTS:
         f.table.reorder({5, 4, 3, 2, 1});
         f.table.setCurrentRow(f.table.trackedRow());
         f.table.endUpdate();
-        QCOMPARE(f.table.currentRow(), 5);
+        // Start number 4, clicked in row 4, now stands in row 2 and is still selected.
+        QCOMPARE(f.table.currentRow(), 2);
         QCOMPARE(f.selectedRows().size(), 1);
-        QCOMPARE(f.selectedRows().first().row(), ResultsModel::modelRow(5));
+        QCOMPARE(f.selectedRows().first().row(), ResultsModel::modelRow(2));
+        QCOMPARE(f.table.cell(ResultsTable::StNr, 2), QStringLiteral("4"));
         QCOMPARE(f.grid.resultsModel()->data(f.grid.resultsModel()->index(0, 0)).toString(),
                  QStringLiteral("5"));
     }
+    void openEditIsCommittedBeforeATableChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("a sort by the program") << "sort";
+        QTest::newRow("the ranking") << "rank";
+        QTest::newRow("a row appended") << "append";
+        QTest::newRow("a cell of another row set") << "cell";
+        QTest::newRow("a grouped change") << "group";
+    }
+    void openEditIsCommittedBeforeATableChange()
+    {
+        QFETCH(QString, change);
+        Fixture f(5);
+        QVERIFY(f.showActive());
+        f.click(3, 6);
+        f.click(3, ResultsTable::Fahrer);
+        for (const char c : QByteArray("Huber"))
+            QTest::keyClick(QApplication::focusWidget(), c);
+        QVERIFY(f.grid.editorOpen());
+        QCOMPARE(f.table.cell(ResultsTable::Fahrer, 3), QStringLiteral("Fahrer 3")); // not yet in the table
+        SortState state;
+        const QLocale l(QLocale::German, QLocale::Germany);
+        if (change == QLatin1String("sort")) {
+            state.direction = SortDirection::Descending;
+            sortByColumn(f.table, state, ResultsTable::StNr, l);
+        } else if (change == QLatin1String("rank")) {
+            RankResults(f.table, state, QString(), l);
+        } else if (change == QLatin1String("append")) {
+            f.table.appendRow(sampleRow(6));
+        } else if (change == QLatin1String("cell")) {
+            f.table.setCell(ResultsTable::Platz, 1, QStringLiteral("AUS"));
+        } else {
+            f.table.beginUpdate();
+            f.table.setCell(ResultsTable::Platz, 1, QStringLiteral("AUF"));
+            f.table.endUpdate();
+        }
+        QVERIFY(!f.grid.editorOpen());
+        const int row = f.table.findRow(ResultsTable::StNr, QStringLiteral("3"));
+        QCOMPARE(f.table.cell(ResultsTable::Fahrer, row), QStringLiteral("Huber"));
+    }
+    void escapeStillDiscardsTheEdit()
+    {
+        Fixture f(3);
+        QVERIFY(f.showActive());
+        f.click(2, 6);
+        f.click(2, ResultsTable::Fahrer);
+        QTest::keyClick(QApplication::focusWidget(), 'x');
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        f.table.appendRow(sampleRow(4));
+        QCOMPARE(f.table.cell(ResultsTable::Fahrer, 2), QStringLiteral("Fahrer 2"));
+    }
+
+    void typedKeysDoNotMoveTheCurrentRow_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("keys");
+        // Platz holds 1 to 9; a keyboard search would jump to the row of that rank.
+        QTest::newRow("Platz, the first rank") << 10 << "1";
+        QTest::newRow("Platz, the last rank") << 10 << "9";
+        QTest::newRow("Platz, letters and digits") << 10 << "a7";
+        QTest::newRow("Zeit2, digits") << 7 << "1:";
+        QTest::newRow("StrafG, a digit") << 5 << "3";
+    }
+    void typedKeysDoNotMoveTheCurrentRow()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, keys);
+        Fixture f(9);
+        QVERIFY(f.showActive());
+        f.click(4, column);
+        const auto before = f.table.rows();
+        for (const QChar c : keys)
+            QTest::keyClick(&f.grid, c.toLatin1());
+        QCOMPARE(f.table.currentRow(), 4);
+        QCOMPARE(f.grid.currentIndex().row(), ResultsModel::modelRow(4));
+        QCOMPARE(f.table.rows(), before);
+    }
+
     void doubleClickEmits()
     {
         Fixture f(3);
