@@ -91,8 +91,10 @@ FileDialogAnswer ProtocolCommands::runFileDialog(const FileDialogRequest& reques
     return answer;
 }
 
-bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& path)
+bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& givenPath)
 {
+    // Messages name the full path, also of the web page written to the working folder.
+    const QString path = QFileInfo(givenPath).absoluteFilePath();
     ResultsTable& table = m_host.resultsTable();
     QString error;
     bool ok = false;
@@ -114,6 +116,8 @@ bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& path)
         // The text protocol and the web page report the path; the office writers their own text.
         const bool own = (kind == ProtocolKind::Sheet || kind == ProtocolKind::Word) && !error.isEmpty();
         m_host.showError(own ? error : writeErrorText(path));
+    } else {
+        Q_EMIT fileWritten(path);
     }
     return ok;
 }

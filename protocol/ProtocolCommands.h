@@ -88,6 +88,10 @@ public:
     // ended abnormally, then starts the session and writes the first copy.
     void offerRecovery(RecoveryStore& store);
 
+Q_SIGNALS:
+    // A protocol file was written (its full path), for telling the operator where it went.
+    void fileWritten(const QString& path);
+
 public Q_SLOTS:
     void sbSaveClick();
     void sbLoadClick();
