@@ -174,6 +174,20 @@ private Q_SLOTS:
         QVERIFY(rec.opened.isEmpty()); // saving opens nothing
     }
 
+    // A deep folder must not widen the main window through the status bar.
+    void longPathKeepsTheWindowSize()
+    {
+        MainRig rig;
+        Recorder rec;
+        auto w = window(rig, rec);
+        const QSize before = w->size();
+        w->setExportFolder(m_workDir.filePath(QString(200, QLatin1Char('y'))));
+        click(*w, "sbWord");
+        QApplication::processEvents();
+        QVERIFY(w->statusNoticeText().startsWith(QStringLiteral("Gespeichert: ")));
+        QCOMPARE(w->size(), before);
+    }
+
     void webPageIsNamed()
     {
         MainRig rig;

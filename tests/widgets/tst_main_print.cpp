@@ -246,6 +246,33 @@ private Q_SLOTS:
         QCOMPARE(w->statusNoticeText(), QStringLiteral("Protokoll gedruckt in die Datei ") + pdf);
     }
 
+    void longTextsWrapInTheirColumn()
+    {
+        if (tool("pdftotext").isEmpty())
+            QSKIP("the PDF tools (poppler-utils) are not installed");
+        MainRig rig;
+        auto w = rig.make();
+        fillTable(*w, 3);
+        const QString make =
+            QStringLiteral("Lanz Bulldog D 2806 Allzweckschlepper mit Mähwerk, Seilwinde, "
+                           "Frontlader und Anhänger der Baujahre 1952 bis 1956 aus Mannheim");
+        const QString driver =
+            QStringLiteral("Hans-Peter-Maximilian Obermüller-Wimmer von und zu Niederbayern");
+        w->resultsTable().setCell(ResultsTable::Marke, 2, make);
+        w->resultsTable().setCell(ResultsTable::Fahrer, 2, driver);
+        const QString pdf = m_dir.filePath(QStringLiteral("lang.pdf"));
+        w->printer()->setOutputFileName(pdf);
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbPrint")), Qt::LeftButton);
+        keepPagesAsPictures(pdf, QStringLiteral("lang"));
+        QCOMPARE(pdfPages(pdf), 1);
+        const QString text = pdfPageText(pdf, 1);
+        // Every word is printed (on more lines than one): nothing is cut off.
+        for (const QString& word : (make + QLatin1Char(' ') + driver).split(QLatin1Char(' ')))
+            QVERIFY2(text.contains(word), qPrintable(word));
+        QVERIFY(!text.contains(make));                     // not on one line
+        QVERIFY(text.contains(QStringLiteral("1:12,25"))); // the numbers still whole on the same page
+    }
+
     void footerPicture()
     {
         if (tool("pdftotext").isEmpty() || tool("pdfimages").isEmpty())
