@@ -22,6 +22,9 @@ TopTenGrid::TopTenGrid(QWidget* parent) : QWidget(parent)
 
 void TopTenGrid::setLines(const QVector<QStringList>& lines)
 {
+    // START refreshes twice with the same lines: nothing to fit or paint again.
+    if (lines == m_lines)
+        return;
     m_lines = lines;
     refit();
     update();
@@ -88,17 +91,11 @@ QFont TopTenGrid::fontOfSize(int size) const
 void TopTenGrid::refit()
 {
     const int base = font().pointSize() > 0 ? font().pointSize() : qRound(font().pointSizeF());
-    // One measuring font per size, made only when a cell needs it.
-    QVector<QFontMetricsF> metrics;
-    metrics.resize(base + 1, QFontMetricsF(font(), this));
-    QVector<bool> made(base + 1, false);
-    const TextMeasure measure = [&](const QString& text, int size) {
-        const int s = qBound(0, size, base);
-        if (!made[s]) {
-            metrics[s] = QFontMetricsF(fontOfSize(s), this);
-            made[s] = true;
-        }
-        return metrics[s].horizontalAdvance(text);
+    const TextMeasure measure = [this](const QString& text, int size) {
+        auto it = m_metrics.find(size);
+        if (it == m_metrics.end())
+            it = m_metrics.emplace(size, QFontMetricsF(fontOfSize(size), this)).first;
+        return it->second.horizontalAdvance(text);
     };
     for (int row = 1; row < rowCount; ++row)
         for (int col = 0; col < columnCount; ++col)
@@ -110,6 +107,7 @@ void TopTenGrid::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        m_metrics.clear();
         refit();
         update();
     }

@@ -3,11 +3,13 @@
 #include "displays/cell_fit.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
 #include <array>
+#include <map>
 
 // The top ten's grid: a header row of height 0 and ten places, painted in
 // alternating blues with vertical lines between the columns. It only shows.
@@ -53,4 +55,6 @@ private:
     int m_rowHeight = 24;
     // Fitted cells of rows 1..10, recomputed when text, widths or font change.
     std::array<std::array<CellFit, columnCount>, rowCount - 1> m_fits{};
+    // Measuring fonts by size, kept until the grid's font changes.
+    std::map<int, QFontMetricsF> m_metrics;
 };

@@ -28,8 +28,18 @@ CellFit fitCellText(const QString& text, double available, int size, const TextM
     if (text.isEmpty() || size <= 0)
         return fit;
     const int smallest = qMax(1, smallestCellSize(size));
-    for (int s = size; s >= smallest; --s) {
-        if (measure(text, s) <= available) {
+    const double full = measure(text, size);
+    if (full <= available)
+        return fit;
+    if (size > smallest) {
+        // Widths grow about in proportion to the size: start from that guess, then
+        // step to the largest size that fits (a couple of measurements, not one per size).
+        int s = qBound(smallest, int(size * qMax(0.0, available) / full), size - 1);
+        while (s + 1 < size && measure(text, s + 1) <= available)
+            ++s;
+        while (s >= smallest && measure(text, s) > available)
+            --s;
+        if (s >= smallest) {
             fit.size = s;
             return fit;
         }

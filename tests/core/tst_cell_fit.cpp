@@ -19,6 +19,7 @@ private Q_SLOTS:
     void smallestSize();
     void fit_data();
     void fit();
+    void largestFittingSizeWithUnevenWidths();
     void keepsSurrogatePairsWhole();
 };
 
@@ -76,6 +77,27 @@ void TstCellFit::fit()
     QTEST(f.elided, "elided");
     if (!f.text.isEmpty())
         QVERIFY(monospaced(f.text, f.size) <= available);
+}
+
+void TstCellFit::largestFittingSizeWithUnevenWidths()
+{
+    // Real faces do not scale exactly: some sizes are wider than their neighbours.
+    const QVector<double> widthAt = {0, 10, 20, 31, 40, 52, 60, 69, 80, 95, 100, 108, 118};
+    const auto uneven = [&](const QString&, int size) { return widthAt.value(size, 1e9); };
+    for (int room = 0; room <= 120; ++room) {
+        const CellFit f = fitCellText(QStringLiteral("x"), room, 12, uneven);
+        int expected = 0;
+        for (int s = 12; s >= 6 && expected == 0; --s)
+            if (widthAt[s] <= room)
+                expected = s;
+        if (expected > 0) {
+            QCOMPARE(f.size, expected);
+            QVERIFY(!f.elided);
+        } else {
+            QCOMPARE(f.size, 6);
+            QVERIFY(f.elided);
+        }
+    }
 }
 
 void TstCellFit::keepsSurrogatePairsWhole()
