@@ -9,8 +9,8 @@
 #include <QAction>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QHash>
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 
