@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -67,6 +68,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     bindCommands();
     bindDialogs();
     bindProtocol();
+    bindExports();
 
     // Initial control states: those of the Ready state.
     setButton(Command::Timer, true, Face::Yellow);

@@ -7,8 +7,10 @@
 #include "settings/settings_store.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -22,6 +24,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QTimer;
 class QToolButton;
 class TDigit;
@@ -301,4 +304,30 @@ private:
     bool m_keepRecoveryCopy = false;
     std::function<void(const QString&)> m_errorHook;
     std::function<bool(const QString&)> m_printHook;
+
+    // Printing, the view exports and where files went (FMain_print.cpp, FMain_exports.cpp).
+public:
+    // The printer "Protokoll drucken" prints on: the one chosen with Alt+D, with
+    // the page settings chosen there; until then the system's default printer,
+    // A4 landscape.
+    QPrinter* printer();
+    void sbPrintClick();
+    // A picture with a caption at the foot of every printed page (for instance a code
+    // that leads to the live results); a null image takes it away.
+    void setPrintFooter(const QImage& image, const QString& caption);
+    // Where the view exports are written and the clock that names them (tests).
+    void setExportFolder(const QString& folder) { m_exportFolder = folder; }
+    void setExportClock(std::function<QDateTime()> now) { m_exportClock = std::move(now); }
+
+private:
+    void bindExports();
+    QDateTime exportTime() const;
+    QString exportDateText() const;
+    QString exportFolder() const;
+    void fileWrittenNotice(const QString& path);
+    std::unique_ptr<QPrinter> m_printer;
+    QImage m_printFooterImage;
+    QString m_printFooterCaption;
+    QString m_exportFolder;
+    std::function<QDateTime()> m_exportClock;
 };

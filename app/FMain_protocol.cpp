@@ -66,7 +66,6 @@ void TFormMain::bindProtocol()
     connect(tool("sbLoad"), &QToolButton::clicked, m_protocol, &ProtocolCommands::sbLoadClick);
     connect(tool("sbCLS"), &QToolButton::clicked, m_protocol, &ProtocolCommands::sbCLSClick);
     connect(tool("sbHTML"), &QToolButton::clicked, this, [this] { m_protocol->sbHTMLClick(0); });
-    connect(tool("sbPrint"), &QToolButton::clicked, this, [this] { m_protocol->sbHTMLClick(1); });
     connect(tool("sbWord"), &QToolButton::clicked, this, &TFormMain::sbWordClick);
     connect(tool("sbExcel"), &QToolButton::clicked, this, &TFormMain::sbExcelClick);
     connect(menuAction(QStringLiteral("Drucker1")), &QAction::triggered, this, &TFormMain::Drucker1Click);
@@ -116,54 +115,4 @@ void TFormMain::showError(const QString& text)
         return;
     }
     QMessageBox::critical(this, windowTitle(), text);
-}
-
-bool TFormMain::printHtmlFile(const QString& path)
-{
-    if (m_printHook)
-        return m_printHook(path);
-    return printHtmlFileWithDialog(this, path);
-}
-
-void TFormMain::Drucker1Click()
-{
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Drucker"));
-    dialog.exec();
-}
-
-bool TFormMain::ExportToWord(int mode, const QString& path, QString* error)
-{
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QString err;
-    bool ok = ExportToWordFile(wordTemplatePath(), path, *m_table, &err);
-    if (ok && mode == 0)
-        ok = openUrl(QUrl::fromLocalFile(path));
-    if (!ok)
-        control<QToolButton>(QStringLiteral("sbWord"))->setEnabled(false);
-    QGuiApplication::restoreOverrideCursor();
-    if (error)
-        *error = err;
-    return ok;
-}
-
-void TFormMain::sbWordClick()
-{
-    m_grid->commitOpenEditor();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QDir().mkpath(folder);
-    const QString path =
-        QDir(folder).filePath(DefaultProtocolName(QDateTime::currentDateTime()) + QStringLiteral(".docx"));
-    ExportToWord(0, path, nullptr);
-}
-
-void TFormMain::sbExcelClick()
-{
-    m_grid->commitOpenEditor();
-    TExcel excel([this](const QString& file) { return openUrl(QUrl::fromLocalFile(file)); });
-    if (!excel.Connect())
-        return;
-    if (!exportTableToExcel(excel, *m_table) && !excel.errorString().isEmpty())
-        showError(excel.errorString());
 }

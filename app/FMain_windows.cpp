@@ -123,6 +123,9 @@ void TFormMain::bindTimeDisplay()
     m_display->setLabel(ClockDisplay::Label::MonLabMin, m_monitor2->labMin());
     m_display->setLabel(ClockDisplay::Label::MonLabSec, m_monitor2->labSec());
     m_display->setMonitorPresent(true);
+    // The start-up display ran before this window existed: repeat it, so the
+    // spectators see the configured colours and countdown length from the start.
+    m_clock->startupDisplay();
 }
 
 void TFormMain::bMon2Click()

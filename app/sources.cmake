@@ -24,3 +24,8 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.h
     ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.cpp
 )
+# Printing and the view exports of the main window.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_print.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_exports.cpp
+)

@@ -3,6 +3,7 @@
 #include "displays/Udigit.h"
 #include "displays/qt_colour.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,12 +35,26 @@ QWidget* blackPanel(QWidget* parent, const QString& name)
     return w;
 }
 
+// Line box of the signs' face as fractions of its size, measured on the face the
+// machine substitutes.
+FontRatios colonFontRatios()
+{
+    constexpr int size = 1000;
+    const QFontMetricsF fm(boldFont(QStringLiteral("Times New Roman"), size));
+    FontRatios r;
+    if (fm.ascent() > 0 && fm.descent() >= 0) {
+        r.ascent = fm.ascent() / size;
+        r.descent = fm.descent() / size;
+    }
+    return r;
+}
+
 } // namespace
 
 TFormMonitor2::TFormMonitor2(const MainTimerGeometry& main, std::function<int()> monitorSetting,
                              QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_main(main),
-      m_monitorSetting(std::move(monitorSetting))
+      m_monitorSetting(std::move(monitorSetting)), m_colonFont(colonFontRatios())
 {
     setObjectName(QStringLiteral("FormMonitor2"));
     setWindowTitle(QStringLiteral("Monitor 2"));
@@ -141,7 +156,7 @@ void TFormMonitor2::LayoutTimeDisplay()
 {
     m_panel1->setGeometry(rect());
     m_panelTimer->setGeometry(m_panel1->rect());
-    const auto L = layoutTimeDisplay(m_main, width(), height(), m_xs);
+    const auto L = layoutTimeDisplay(m_main, width(), height(), m_xs, m_colonFont);
 
     m_panelLab1->setFont(boldFont(QStringLiteral("Arial"), L.labFontPx));
     m_panelLab2->setFont(boldFont(QStringLiteral("Arial"), L.labFontPx));

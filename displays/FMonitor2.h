@@ -49,6 +49,7 @@ private:
 
     MainTimerGeometry m_main;
     std::function<int()> m_monitorSetting;
+    FontRatios m_colonFont;
     double m_xs = 1.0;
     QWidget* m_panel1 = nullptr;
     QWidget* m_panelTimer = nullptr;

@@ -1,6 +1,7 @@
 #include "displays/FMonitor3.h"
 
 #include "displays/TopTenGrid.h"
+#include "displays/cell_fit.h"
 #include "displays/monitor_layout.h"
 #include "displays/qt_colour.h"
 #include "displays/top_ten.h"
@@ -71,7 +72,7 @@ TFormMonitor3::TFormMonitor3(QWidget* parent)
     setBackground(this, rgb(128, 0, 0));
     setTextColour(this, rgb(255, 255, 255));
 
-    m_title = new QLabel(QStringLiteral("???"), this);
+    m_title = new QLabel(m_titleText, this);
     m_title->setObjectName(QStringLiteral("LabelTitle"));
     m_title->setAlignment(Qt::AlignCenter);
     setBackground(m_title, rgb(64, 64, 64));
@@ -104,8 +105,9 @@ void TFormMonitor3::layoutTopTenWindow()
 {
     const auto L = layoutTopTen(width(), height());
     setFont(arial(L.windowFontPt));
-    m_title->setFont(arial(L.titleFontPt));
+    m_titleFontPt = L.titleFontPt;
     m_title->setGeometry(0, 0, width(), L.titleHeight);
+    fitTitle();
     m_panelDate->setFont(arial(L.panelFontPt, true));
     m_panelDate->setGeometry(0, height() - L.panelHeight, width(), L.panelHeight);
     m_logo->setGeometry(0, L.pictureTop, L.pictureWidth, L.pictureHeight);
@@ -115,9 +117,22 @@ void TFormMonitor3::layoutTopTenWindow()
     m_grid->setColumnWidths(L.columnWidths);
 }
 
+void TFormMonitor3::fitTitle()
+{
+    // A long event title is drawn smaller, and cut only where half the size is still too wide.
+    const TextMeasure measure = [this](const QString& text, int size) {
+        return QFontMetricsF(arial(size), m_title).horizontalAdvance(text);
+    };
+    const CellFit fit =
+        fitCellText(m_titleText, m_title->width() - 2 * TopTenGrid::textInset, m_titleFontPt, measure);
+    m_title->setFont(arial(fit.size));
+    m_title->setText(fit.text);
+}
+
 void TFormMonitor3::RefreshTopTen(const QString& title, const QVector<QStringList>& tableRows)
 {
-    m_title->setText(title);
+    m_titleText = title;
+    fitTitle();
     m_grid->setLines(topTenLines(tableRows));
 }
 

@@ -21,6 +21,8 @@ public:
     void RefreshTopTen(const QString& title, const QVector<QStringList>& tableRows);
 
     TopTenGrid* grid() const { return m_grid; }
+    // The event title as refreshed (the title strip may show it smaller or cut).
+    QString titleText() const { return m_titleText; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -28,9 +30,12 @@ protected:
 
 private:
     void layoutTopTenWindow();
+    void fitTitle();
 
     QLabel* m_title = nullptr;
     QLabel* m_panelDate = nullptr;
     QWidget* m_logo = nullptr;
     TopTenGrid* m_grid = nullptr;
+    QString m_titleText = QStringLiteral("???");
+    int m_titleFontPt = 1;
 };

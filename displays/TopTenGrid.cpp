@@ -1,5 +1,7 @@
 #include "displays/TopTenGrid.h"
 
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace {
@@ -7,7 +9,6 @@ namespace {
 const QColor oddRow(210, 231, 255);
 const QColor evenRow(153, 204, 255);
 const QColor gridLine(128, 128, 128);
-constexpr int textInset = 4;
 
 } // namespace
 
@@ -16,11 +17,16 @@ TopTenGrid::TopTenGrid(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     m_widths.fill(64);
+    refit();
 }
 
 void TopTenGrid::setLines(const QVector<QStringList>& lines)
 {
+    // START refreshes twice with the same lines: nothing to fit or paint again.
+    if (lines == m_lines)
+        return;
     m_lines = lines;
+    refit();
     update();
 }
 
@@ -31,9 +37,27 @@ QString TopTenGrid::cellText(int row, int column) const
     return m_lines.value(row - 1).value(column);
 }
 
+CellFit TopTenGrid::cellFit(int row, int column) const
+{
+    if (row < 1 || row >= rowCount || column < 0 || column >= columnCount)
+        return {};
+    return m_fits[size_t(row - 1)][size_t(column)];
+}
+
+QFont TopTenGrid::cellFont(int row, int column) const
+{
+    return fontOfSize(cellFit(row, column).size);
+}
+
+int TopTenGrid::textWidth(int column) const
+{
+    return qMax(0, m_widths.at(column) - 2 * textInset);
+}
+
 void TopTenGrid::setColumnWidths(const std::array<int, columnCount>& widths)
 {
     m_widths = widths;
+    refit();
     update();
 }
 
@@ -56,6 +80,39 @@ Qt::Alignment TopTenGrid::columnAlignment(int column)
     }
 }
 
+QFont TopTenGrid::fontOfSize(int size) const
+{
+    QFont f = font();
+    if (size > 0)
+        f.setPointSize(size);
+    return f;
+}
+
+void TopTenGrid::refit()
+{
+    const int base = font().pointSize() > 0 ? font().pointSize() : qRound(font().pointSizeF());
+    const TextMeasure measure = [this](const QString& text, int size) {
+        auto it = m_metrics.find(size);
+        if (it == m_metrics.end())
+            it = m_metrics.emplace(size, QFontMetricsF(fontOfSize(size), this)).first;
+        return it->second.horizontalAdvance(text);
+    };
+    for (int row = 1; row < rowCount; ++row)
+        for (int col = 0; col < columnCount; ++col)
+            m_fits[size_t(row - 1)][size_t(col)] =
+                fitCellText(cellText(row, col), textWidth(col), base, measure);
+}
+
+void TopTenGrid::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_metrics.clear();
+        refit();
+        update();
+    }
+}
+
 void TopTenGrid::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -66,8 +123,12 @@ void TopTenGrid::paintEvent(QPaintEvent*)
         p.fillRect(QRect(0, y, width(), m_rowHeight), row % 2 ? oddRow : evenRow);
         int x = 0;
         for (int col = 0; col < columnCount; ++col) {
-            const QRect cell(x + textInset, y, m_widths[col] - 2 * textInset, m_rowHeight);
-            p.drawText(cell, int(columnAlignment(col) | Qt::AlignVCenter), cellText(row, col));
+            const CellFit& fit = m_fits[size_t(row - 1)][size_t(col)];
+            if (!fit.text.isEmpty()) {
+                const QRect cell(x + textInset, y, textWidth(col), m_rowHeight);
+                p.setFont(fontOfSize(fit.size));
+                p.drawText(cell, int(columnAlignment(col) | Qt::AlignVCenter | Qt::TextSingleLine), fit.text);
+            }
             x += m_widths[col] + 1;
         }
     }

@@ -1,5 +1,7 @@
 #include "displays/monitor_layout.h"
 
+#include <QtGlobal>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -46,7 +48,8 @@ QRect scaled(const QRect& r, double xs, double ys)
 
 } // namespace
 
-TimeDisplayLayout layoutTimeDisplay(const MainTimerGeometry& main, int width, int height, double xs)
+TimeDisplayLayout layoutTimeDisplay(const MainTimerGeometry& main, int width, int height, double xs,
+                                    const FontRatios& colonFont)
 {
     TimeDisplayLayout L;
     L.xs = xs;
@@ -74,14 +77,26 @@ TimeDisplayLayout layoutTimeDisplay(const MainTimerGeometry& main, int width, in
     L.panelLab1 = QRect(0, titleH, width, labH);
     L.panelLab2 = QRect(0, H - h - labH / 2 - labH, width, labH);
 
-    L.labMinFontPx = roundHalfEven(main.labMinFontPx * xs);
-    L.labSecFontPx = roundHalfEven(main.labSecFontPx * xs);
-    L.labMin = scaled(main.labMin, xs, ys);
-    L.labMin.moveTop(row1Top + h - L.labMin.height() * 73 / 100);
-    L.labSec = scaled(main.labSec, xs, ys);
-    L.labSec.moveTop(L.labMin.y());
-    L.labMin2 = L.labMin.translated(0, row2Top - row1Top);
-    L.labSec2 = L.labSec.translated(0, row2Top - row1Top);
+    // ":" and ",": as wide as scaled from the main window, their font scaled the
+    // same way but no taller than a row; the label is the font's line box with
+    // its baseline on the row's bottom edge.
+    const int maxFontPx = qMax(1, h);
+    L.labMinFontPx = qBound(1, roundHalfEven(main.labMinFontPx * xs), maxFontPx);
+    L.labSecFontPx = qBound(1, roundHalfEven(main.labSecFontPx * xs), maxFontPx);
+    const auto ascentOf = [&](int px) { return int(std::ceil(colonFont.ascent * px)); };
+    const auto descentOf = [&](int px) { return int(std::ceil(colonFont.descent * px)); };
+    const int descent = qMax(descentOf(L.labMinFontPx), descentOf(L.labSecFontPx));
+    const int row2Bottom = row2Top + h;
+    const int raise = qMax(0, row2Bottom + descent - H);
+    const auto sign = [&](const QRect& mainRect, int fontPx, int rowTop) {
+        const QRect r = scaled(mainRect, xs, ys);
+        const int baseline = rowTop + h - raise;
+        return QRect(r.x(), baseline - ascentOf(fontPx), r.width(), ascentOf(fontPx) + descentOf(fontPx));
+    };
+    L.labMin = sign(main.labMin, L.labMinFontPx, row1Top);
+    L.labSec = sign(main.labSec, L.labSecFontPx, row1Top);
+    L.labMin2 = sign(main.labMin, L.labMinFontPx, row2Top);
+    L.labSec2 = sign(main.labSec, L.labSecFontPx, row2Top);
     return L;
 }
 

@@ -33,6 +33,13 @@ MainTimerGeometry referenceMainTimer();
 // only on the window's width, so repeated shows on one monitor give one factor.
 double timeDisplayScale(int windowWidth, const MainTimerGeometry& main);
 
+// Ascent and descent of a font as fractions of its pixel size (the line box
+// above and below the baseline). The defaults are those of a bold Times face.
+struct FontRatios {
+    double ascent = 0.891;
+    double descent = 0.217;
+};
+
 struct TimeDisplayLayout {
     double xs = 1.0;
     double ys = 1.0;
@@ -57,7 +64,13 @@ struct TimeDisplayLayout {
 };
 
 // Time display of the given size at the horizontal scale xs (ys = xs).
-TimeDisplayLayout layoutTimeDisplay(const MainTimerGeometry& main, int width, int height, double xs);
+// colonFont: the face of ":" and ",". Those labels are as tall as their
+// font's line box and stand on the bottom edge of their digit row; where the
+// descent of the second row's "," would run past the window's bottom edge,
+// both rows' signs are raised by the same amount, and their font is never
+// taller than a digit row.
+TimeDisplayLayout layoutTimeDisplay(const MainTimerGeometry& main, int width, int height, double xs,
+                                    const FontRatios& colonFont = {});
 
 struct TopTenLayout {
     int titleHeight = 0;

@@ -6,6 +6,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/monitor_layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/top_ten.h
     ${CMAKE_CURRENT_LIST_DIR}/top_ten.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cell_fit.h
+    ${CMAKE_CURRENT_LIST_DIR}/cell_fit.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Udigit.h

@@ -175,8 +175,10 @@ FileDialogAnswer ProtocolCommands::runFileDialog(const FileDialogRequest& reques
     return answer;
 }
 
-bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& path)
+bool ProtocolCommands::saveAs(ProtocolKind kind, const QString& givenPath)
 {
+    // Messages name the full path, also of the web page written to the working folder.
+    const QString path = QFileInfo(givenPath).absoluteFilePath();
     ResultsTable& table = m_host.resultsTable();
     QString error;
     bool ok = false;

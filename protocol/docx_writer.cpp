@@ -1,6 +1,7 @@
 #include "protocol/docx_writer.h"
 
 #include "platform/data_paths.h"
+#include "platform/file_mode.h"
 #include "protocol/office_open.h"
 #include "results/results_table.h"
 
@@ -105,6 +106,28 @@ QString tableXml(const ResultsTable& table, int textWidth)
     return out;
 }
 
+// A paragraph of one run: bold at 16 pt for the title, 10 pt for the date line.
+QString headingParagraph(const QString& text, bool title)
+{
+    return QStringLiteral("<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"%1\"/></w:pPr><w:r><w:rPr>%2"
+                          "<w:sz w:val=\"%3\"/><w:szCs w:val=\"%3\"/></w:rPr>"
+                          "<w:t xml:space=\"preserve\">%4</w:t></w:r></w:p>")
+        .arg(title ? 60 : 160)
+        .arg(title ? QStringLiteral("<w:b/>") : QString())
+        .arg(title ? 32 : 20)
+        .arg(OfficeOpen::xmlEscape(text));
+}
+
+QString headingXml(const WordHeading& heading)
+{
+    QString out;
+    if (!heading.eventTitle.trimmed().isEmpty())
+        out += headingParagraph(heading.eventTitle, true);
+    if (!heading.dateText.isEmpty())
+        out += headingParagraph(heading.dateText, false);
+    return out;
+}
+
 int twips(const QXmlStreamAttributes& a, const char* name, int fallback)
 {
     for (const QXmlStreamAttribute& at : a)
@@ -129,7 +152,7 @@ QString wordTemplatePath()
 }
 
 bool insertTableIntoDocument(const QByteArray& documentXml, const ResultsTable& table, QByteArray* result,
-                             QString* error)
+                             QString* error, const WordHeading& heading)
 {
     QByteArray bytes = documentXml;
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -211,7 +234,7 @@ bool insertTableIntoDocument(const QByteArray& documentXml, const ResultsTable& 
     }
     const int textWidth =
         pageWidth - marginLeft - marginRight > 1000 ? pageWidth - marginLeft - marginRight : defaultTextWidth;
-    QString insert = tableXml(table, textWidth);
+    QString insert = headingXml(heading) + tableXml(table, textWidth);
     if (!paragraphAfter)
         insert += QStringLiteral("<w:p/>"); // a document or cell must not end with a table
     const QString out = doc.left(markerStart) + insert + doc.mid(markerEnd);
@@ -220,7 +243,7 @@ bool insertTableIntoDocument(const QByteArray& documentXml, const ResultsTable& 
 }
 
 bool ExportToWordFile(const QString& templatePath, const QString& outPath, const ResultsTable& table,
-                      QString* error)
+                      QString* error, const WordHeading& heading)
 {
     OfficeOpen::ZipPackage pkg;
     if (!pkg.open(templatePath, error))
@@ -230,7 +253,7 @@ bool ExportToWordFile(const QString& templatePath, const QString& outPath, const
     if (!pkg.read(part, &document, error))
         return false;
     QByteArray newDocument;
-    if (!insertTableIntoDocument(document, table, &newDocument, error))
+    if (!insertTableIntoDocument(document, table, &newDocument, error, heading))
         return false;
 
     QFile source(templatePath);
@@ -273,5 +296,8 @@ bool ExportToWordFile(const QString& templatePath, const QString& outPath, const
         zip_discard(zip);
         return fail(text);
     }
+    // The temporary file is private to the user; the document is for others to read too.
+    if (!QFile::setPermissions(temp, FileMode::forReplacing(outPath)))
+        return fail(QStringLiteral("Zugriffsrechte nicht gesetzt"));
     return OfficeOpen::commitTemp(temp, outPath, error);
 }

@@ -3,11 +3,10 @@
 #include "platform/cp1252.h"
 
 #include <QFile>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QTextDocument>
 
-bool printHtmlFileWithDialog(QWidget* parent, const QString& path)
+bool printHtmlFile(QPrinter& printer, const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -15,10 +14,6 @@ bool printHtmlFileWithDialog(QWidget* parent, const QString& path)
     const QByteArray bytes = file.readAll();
     // The page declares either utf-8 or iso-8859-1, which stands for Windows-1252.
     const QString html = bytes.contains("charset=utf-8") ? QString::fromUtf8(bytes) : Cp1252::decode(bytes);
-    QPrinter printer;
-    QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
     QTextDocument document;
     document.setHtml(html);
     document.print(&printer);

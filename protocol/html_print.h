@@ -2,8 +2,8 @@
 
 #include <QString>
 
-class QWidget;
+class QPrinter;
 
-// Prints a web-page protocol: the system's print dialog, then the page rendered by
-// QTextDocument. False when the file cannot be read or the dialog is cancelled.
-bool printHtmlFileWithDialog(QWidget* parent, const QString& path);
+// Prints a web-page protocol on the given printer, rendered by QTextDocument.
+// False when the file cannot be read.
+bool printHtmlFile(QPrinter& printer, const QString& path);

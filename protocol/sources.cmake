@@ -35,3 +35,16 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/html_print.h
     ${CMAKE_CURRENT_LIST_DIR}/html_print.cpp
 )
+
+# The printed protocol (its layout in the logic, its painting in the widgets) and
+# where the view exports are written.
+target_sources(akcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/print_layout.h
+    ${CMAKE_CURRENT_LIST_DIR}/print_layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/export_paths.h
+    ${CMAKE_CURRENT_LIST_DIR}/export_paths.cpp
+)
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/print_protocol.h
+    ${CMAKE_CURRENT_LIST_DIR}/print_protocol.cpp
+)

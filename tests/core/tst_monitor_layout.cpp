@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 class TstMonitorLayout : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -11,6 +13,8 @@ private Q_SLOTS:
     void timeDisplay();
     void timeDisplayRowInsideWindow_data();
     void timeDisplayRowInsideWindow();
+    void timeDisplaySigns_data();
+    void timeDisplaySigns();
     void scaleStableAndSafe();
     void topTen_data();
     void topTen();
@@ -84,7 +88,7 @@ void TstMonitorLayout::timeDisplay()
     // ":" and "," of row 2 keep their offset to the row.
     QCOMPARE(L.labMin2.y() - L.labMin.y(), row2Top - row1Top);
     QCOMPARE(L.labSec.y(), L.labMin.y());
-    QCOMPARE(L.labMin.y(), row1Top + L.rowHeight - L.labMin.height() * 73 / 100);
+    QCOMPARE(L.labSec2.y(), L.labMin2.y());
 }
 
 void TstMonitorLayout::timeDisplayRowInsideWindow_data()
@@ -111,6 +115,53 @@ void TstMonitorLayout::timeDisplayRowInsideWindow()
             QVERIFY(L.row1[i].x() >= L.row1[i - 1].right());
     }
     QVERIFY(L.row1[5].bottom() < L.panelLab2.y());
+}
+
+void TstMonitorLayout::timeDisplaySigns_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("fontPx");
+    QTest::addColumn<int>("raise"); // how far the signs stand above the rows' bottom edge
+    // 64 px x 1920 / 433 = 283.8; the second row ends 42 px above the window's bottom edge,
+    // the descent of a 284 px face is 62 px: both rows' signs go up by 20 px.
+    QTest::addRow("1920x1080") << 1920 << 1080 << 284 << 20;
+    QTest::addRow("1280x1024") << 1280 << 1024 << 189 << 14;
+    QTest::addRow("1366x768") << 1366 << 768 << 202 << 14;
+    QTest::addRow("3840x2160") << 3840 << 2160 << 568 << 40;
+    // Tall window: rows of 862 px, the second 23 px above the bottom edge; descent 35 px.
+    QTest::addRow("portrait") << 1080 << 1920 << 160 << 12;
+    // Wide and low: rows of 127 px, so the face (378 px by the width) is limited to 127 px.
+    QTest::addRow("wide and low") << 2560 << 720 << 127 << 0;
+}
+
+void TstMonitorLayout::timeDisplaySigns()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    const auto main = referenceMainTimer();
+    const FontRatios face; // ascent 0.891, descent 0.217
+    const auto L = layoutTimeDisplay(main, w, h, timeDisplayScale(w, main), face);
+    QTEST(L.labMinFontPx, "fontPx");
+    QTEST(L.labSecFontPx, "fontPx");
+    QFETCH(int, fontPx);
+    QFETCH(int, raise);
+    const int ascent = int(std::ceil(face.ascent * fontPx));
+    const int descent = int(std::ceil(face.descent * fontPx));
+    QVERIFY(fontPx <= L.rowHeight);
+    for (const QRect& r : {L.labMin, L.labSec, L.labMin2, L.labSec2}) {
+        QVERIFY(QRect(0, 0, w, h).contains(r));
+        QCOMPARE(r.height(), ascent + descent);
+    }
+    // Baselines: on each row's bottom edge, less the common raise.
+    QCOMPARE(L.labMin.y() + ascent, L.row1[0].y() + L.rowHeight - raise);
+    QCOMPARE(L.labSec2.y() + ascent, L.row2[0].y() + L.rowHeight - raise);
+    QCOMPARE(L.labSec2.bottom() + 1 <= h, true);
+    if (raise > 0)
+        QCOMPARE(L.labSec2.bottom() + 1, h);
+    // Horizontally as scaled from the main window: ":" between the minutes and the seconds.
+    QVERIFY(L.labMin.left() >= L.row1[1].right() && L.labMin.right() <= L.row1[2].left());
+    QVERIFY(L.labSec.left() >= L.row1[3].right() && L.labSec.right() <= L.row1[4].left());
 }
 
 void TstMonitorLayout::scaleStableAndSafe()

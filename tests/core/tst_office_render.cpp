@@ -32,7 +32,9 @@ private Q_SLOTS:
         const QString file = dir.filePath(QStringLiteral("protokoll.") + kind);
         QString error;
         const bool written = kind == QLatin1String("docx")
-                                 ? ExportToWordFile(wordTemplatePath(), file, t, &error)
+                                 ? ExportToWordFile(wordTemplatePath(), file, t, &error,
+                                                    WordHeading{QStringLiteral("Sommerfest <Ost> & West"),
+                                                                QStringLiteral("Stand: 01.05.26 14:30")})
                                  : SaveProtocolSheet(file, t, QVector<int>(11, 50), QStringLiteral("Test"),
                                                      QLocale(QLocale::German, QLocale::Germany), &error);
         QVERIFY2(written, qPrintable(error));
@@ -47,6 +49,12 @@ private Q_SLOTS:
         QVERIFY2(pdf.open(QIODevice::ReadOnly), p.readAllStandardError().constData());
         QVERIFY(pdf.read(5) == "%PDF-");
         QVERIFY(pdf.size() > 1000);
+        // With AK_SCREENSHOT_DIR set, the rendering is kept for a look.
+        const QString keep = qEnvironmentVariable("AK_SCREENSHOT_DIR");
+        if (!keep.isEmpty()) {
+            QFile::remove(keep + QStringLiteral("/office-") + kind + QStringLiteral(".pdf"));
+            QFile::copy(pdf.fileName(), keep + QStringLiteral("/office-") + kind + QStringLiteral(".pdf"));
+        }
     }
 };
 

@@ -1,5 +1,4 @@
 #include "ooxml_fixture.h"
-#include "protocol/Excel.h"
 #include "protocol/xlsx_reader.h"
 #include "protocol/xlsx_writer.h"
 #include "results/results_table.h"
@@ -519,79 +518,6 @@ private Q_SLOTS:
         QVERIFY(!sheet.contains("width=\"") || !QRegularExpression(QStringLiteral("width=\"[0-9]+,"))
                                                     .match(QString::fromUtf8(sheet))
                                                     .hasMatch());
-    }
-
-    // The spreadsheet view export.
-    void lineCells_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("time") << "1:23,45"
-                              << "1:23.45";
-        QTest::newRow("only the first comma") << "1,5,2"
-                                              << "1.5,2";
-        QTest::newRow("no comma") << "Hans Huber"
-                                  << "Hans Huber";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("comma first") << ",x"
-                                     << ".x";
-    }
-    void lineCells()
-    {
-        QFETCH(QString, cell);
-        QFETCH(QString, expected);
-        QCOMPARE(excelLineCells({cell, cell}), (QStringList{expected, expected}));
-    }
-
-    void viewExportPutsEveryRowIntoOneLine_data()
-    {
-        QTest::addColumn<bool>("horizontal");
-        QTest::newRow("rows") << true;
-        QTest::newRow("columns") << false;
-    }
-    void viewExportPutsEveryRowIntoOneLine()
-    {
-        QFETCH(bool, horizontal);
-        ResultsTable t;
-        fillSample(t);
-        QString opened;
-        TExcel excel([&](const QString& file) {
-            opened = file;
-            return true;
-        });
-        QCOMPARE(excel.ExcelNew(), false);
-        QCOMPARE(excel.Horizontal(), true);
-        QCOMPARE(excel.line(), 1);
-        excel.setHorizontal(horizontal);
-        QVERIFY2(exportTableToExcel(excel, t), qPrintable(excel.errorString()));
-        QCOMPARE(excel.line(), t.rowCount() + 1);
-        QCOMPARE(opened, excel.fileName());
-        QVector<QStringList> sheet;
-        QVERIFY(readFirstSheet(opened, &sheet, nullptr));
-        QFile::remove(opened);
-        for (int r = 0; r < t.rowCount(); ++r) {
-            const QStringList expected = excelLineCells(t.row(r));
-            for (int c = 0; c < ResultsTable::ColumnCount; ++c) {
-                const QString got = horizontal ? sheet.value(r).value(c) : sheet.value(c).value(r);
-                QCOMPARE(got, expected[c]);
-            }
-        }
-    }
-
-    void viewExportWithoutOpenerFails()
-    {
-        ResultsTable t;
-        TExcel none(nullptr);
-        QVERIFY(!none.Connect());
-        QVERIFY(!exportTableToExcel(none, t));
-        QVERIFY(!none.errorString().isEmpty());
-        TExcel refusing([](const QString&) { return false; });
-        QVERIFY(refusing.Connect());
-        QVERIFY(!exportTableToExcel(refusing, t));
-        QFile::remove(refusing.fileName());
-        TExcel early([](const QString&) { return true; });
-        QVERIFY(!early.PutLine()); // no workbook yet
     }
 };
 

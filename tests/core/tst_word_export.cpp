@@ -3,9 +3,12 @@
 #include "results/results_table.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace OoxmlFixture;
 
@@ -157,6 +160,70 @@ private Q_SLOTS:
         QCOMPARE(d.bodyOrder, order);
         QCOMPARE(d.textOutsideTables, outside);
         QCOMPARE(d.rows.size(), t.rowCount());
+    }
+
+    void headingAboveTheTable_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("title and date") << "Sommerfest <Ost> & West"
+                                        << "Kopf|Sommerfest <Ost> & West|Stand: 01.05.26 14:30|"
+                                        << QStringList{"p", "p", "p", "tbl", "p"};
+        QTest::newRow("empty title: only the date")
+            << "  "
+            << "Kopf|Stand: 01.05.26 14:30|" << QStringList{"p", "p", "tbl", "p"};
+    }
+    void headingAboveTheTable()
+    {
+        QFETCH(QString, title);
+        ResultsTable t;
+        fillSample(t);
+        QByteArray result;
+        QString error;
+        const QByteArray body =
+            "<w:p><w:r><w:t>Kopf</w:t></w:r></w:p><w:p><w:r><w:t>[[TABELLE]]</w:t></w:r></w:p>";
+        QVERIFY2(insertTableIntoDocument(docStart + body + "</w:body></w:document>", t, &result, &error,
+                                         WordHeading{title, QStringLiteral("Stand: 01.05.26 14:30")}),
+                 qPrintable(error));
+        const DocTable d = parseDocument(result);
+        QTEST(d.textOutsideTables, "outside");
+        QTEST(d.bodyOrder, "order");
+        QCOMPARE(d.rows.size(), t.rowCount());
+    }
+
+    void documentIsReadableByOthers_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("usual mask 022: 0644") << 022 << false << 0644;
+        QTest::newRow("group-writable mask 002: 0664") << 002 << false << 0664;
+        QTest::newRow("private mask 077: 0600") << 077 << false << 0600;
+        QTest::newRow("replaced file keeps its 0640") << 022 << true << 0640;
+    }
+    void documentIsReadableByOthers()
+    {
+        QFETCH(int, mask);
+        QFETCH(bool, existing);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("protokoll.docx"));
+        if (existing) {
+            QFile old(out);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.close();
+            QVERIFY(::chmod(QFile::encodeName(out).constData(), 0640) == 0);
+        }
+        ResultsTable t;
+        fillSample(t);
+        const mode_t before = ::umask(mode_t(mask));
+        QString error;
+        const bool ok = ExportToWordFile(wordTemplatePath(), out, t, &error);
+        ::umask(before);
+        QVERIFY2(ok, qPrintable(error));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(out).constData(), &st) == 0);
+        QTEST(int(st.st_mode & 0777), "mode");
     }
 
     void unsafeCellTextStaysWellFormed()

@@ -191,7 +191,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("opened");
         QTest::addColumn<bool>("printed");
         QTest::newRow("sbHTML opens the page") << "sbHTML" << true << false;
-        QTest::newRow("sbPrint prints the page") << "sbPrint" << false << true;
     }
     void pageIsWrittenAndHandedOn()
     {

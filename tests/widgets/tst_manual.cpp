@@ -31,8 +31,8 @@ private Q_SLOTS:
     void anchorsTheProgramLinksTo_data()
     {
         QTest::addColumn<QString>("id");
-        for (const char* id :
-             {"einstellungen", "export", "lichtschranken", "tasten", "zeitstrafpunkte", "absturz"})
+        for (const char* id : {"einstellungen", "export", "lichtschranken", "tasten", "zeitstrafpunkte",
+                               "absturz", "drucken", "zuschauer", "veranstaltungstag"})
             QTest::newRow(id) << QString::fromLatin1(id);
     }
     void anchorsTheProgramLinksTo()
@@ -52,6 +52,26 @@ private Q_SLOTS:
             ++links;
         }
         QVERIFY(links >= 10);
+    }
+
+    // Every picture is in the data folder and says what it shows.
+    void picturesExist()
+    {
+        static const QRegularExpression img(QStringLiteral("<img ([^>]*)>"));
+        static const QRegularExpression src(QStringLiteral("src=\"([^\"]+)\""));
+        static const QRegularExpression alt(QStringLiteral("alt=\"[^\"]+\""));
+        auto it = img.globalMatch(m_html);
+        int pictures = 0;
+        while (it.hasNext()) {
+            const QString tag = it.next().captured(1);
+            const QString file = src.match(tag).captured(1);
+            QVERIFY2(!file.isEmpty(), qPrintable(tag));
+            const QImage picture(DataPaths::dataFile(QStringLiteral("help/") + file));
+            QVERIFY2(!picture.isNull(), qPrintable(file));
+            QVERIFY2(alt.match(tag).hasMatch(), qPrintable(file));
+            ++pictures;
+        }
+        QVERIFY(pictures >= 10);
     }
 
     // With AK_SCREENSHOT_DIR set, renders the start of the manual there.

@@ -1,6 +1,7 @@
 #include "displays/FMonitor2.h"
 #include "displays/Udigit.h"
 
+#include "element_bounds.h"
 #include "two_screens.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ private Q_SLOTS:
     void escape_data();
     void escape();
     void repeatedShowsKeepLayout();
+    void elementsInsideWindow_data();
+    void elementsInsideWindow();
     void screenshot();
 };
 
@@ -108,6 +111,48 @@ void TstMonitor2::repeatedShowsKeepLayout()
     w.show();
     QCOMPARE(w.xs(), xs);
     QCOMPARE(w.digit(8, 1)->geometry(), d8);
+}
+
+void TstMonitor2::elementsInsideWindow_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addRow("1920x1080") << QSize(1920, 1080);
+    QTest::addRow("1280x1024") << QSize(1280, 1024);
+    QTest::addRow("1366x768") << QSize(1366, 768);
+    QTest::addRow("3840x2160") << QSize(3840, 2160);
+}
+
+void TstMonitor2::elementsInsideWindow()
+{
+    QFETCH(QSize, size);
+    TFormMonitor2 w(referenceMainTimer(), [] { return 1; });
+    w.PlaceTimeDisplay(QRect(QPoint(0, 0), size));
+    QCOMPARE(w.size(), size);
+    // Every panel, digit, sign and caption with its text lies inside its parent and the window.
+    QCOMPARE(clippedElements(w), QStringList());
+
+    for (int row = 1; row <= 2; ++row) {
+        const QString r = row == 1 ? QString() : QStringLiteral("2");
+        auto* colon = w.findChild<QLabel*>(QStringLiteral("LabMin") + r);
+        auto* comma = w.findChild<QLabel*>(QStringLiteral("LabSec") + r);
+        const QRect d4 = w.digit(4, row)->geometry();
+        const QRect d5 = w.digit(5, row)->geometry();
+        const QRect d6 = w.digit(6, row)->geometry();
+        const QRect d7 = w.digit(7, row)->geometry();
+        // Digits side by side, each drawn with the thickness scaled from the main window.
+        for (int d = 4; d <= 8; ++d) {
+            QVERIFY(w.digit(d - 1, row)->geometry().right() < w.digit(d, row)->geometry().left());
+            QCOMPARE(w.digit(d, row)->thickness(), roundHalfEven(5 * w.xs()));
+        }
+        // ":" in the gap between the minutes and the seconds, "," between seconds and tenths,
+        // the "," reaching below the row's bottom edge as a written comma does.
+        const QRect colonInk = labelTextInk(colon).translated(colon->pos());
+        const QRect commaInk = labelTextInk(comma).translated(comma->pos());
+        QVERIFY(colonInk.left() > d4.right() && colonInk.right() < d5.left());
+        QVERIFY(commaInk.left() > d6.right() && commaInk.right() < d7.left());
+        QVERIFY(colonInk.top() > d4.top() && colonInk.bottom() <= d4.bottom());
+        QVERIFY(commaInk.top() < d6.bottom() && commaInk.bottom() > d6.bottom() - d6.height() / 10);
+    }
 }
 
 void TstMonitor2::screenshot()

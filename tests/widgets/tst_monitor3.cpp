@@ -1,9 +1,11 @@
 #include "displays/FMonitor3.h"
 #include "displays/TopTenGrid.h"
 
+#include "element_bounds.h"
 #include "two_screens.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
@@ -40,6 +42,31 @@ QVector<QStringList> table(int results)
     return rows;
 }
 
+// Ten results with long texts: driver, co-driver, make, total, last time, time penalty.
+QVector<QStringList> longNamedTable()
+{
+    const char* entries[10][6] = {
+        {"Hans-Peter Obermüller", "Hans-Peter Obermüller", "Lanz Bulldog D 2806", "12,5", "1:02,50", "0,5"},
+        {"Maria Lechner", "Franziska Obermüller", "Hanomag R 16 Standard", "12,75", "1:04,12", "2,75"},
+        {"Josef Brandl", "Theresia Brandl-Huber", "Fendt Dieselross F 20 G", "13", "58,07", "0"},
+        {"Theo Wimmer", "Korbinian Wimmer", "Deutz F1L 514/51", "14,25", "1:12,90", "11,25"},
+        {"Lisa Gruber", "Anna-Lena Gruber", "Porsche Junior 108 L", "15", "59,99", "0"},
+        {"Karl Steiner", "Maximilian Steiner", "Eicher EKL 15/I", "16,5", "1:01,01", "3,5"},
+        {"Resi Huber", "Walburga Huber", "Güldner ADN 9", "17", "1:00,00", "0"},
+        {"Sepp Maier", "Bartholomäus Maier", "McCormick D-326", "18,25", "1:20,45", "10,25"},
+        {"Franz Ostler", "Kreszenz Ostler", "Lanz Bulldog HR 8", "AUS", "AUS", "AUS"},
+        {"Max Bauer", "Eva-Maria Bauer", "Schlüter DS 25", "EL", "EL", "EL"}};
+    QVector<QStringList> rows{header()};
+    for (int i = 0; i < 10; ++i) {
+        const auto* e = entries[i];
+        rows << QStringList{QString::number(i + 1),    QString::fromUtf8(e[0]), QString::fromUtf8(e[1]),
+                            QString::fromUtf8(e[2]),   QStringLiteral("1952"),  QStringLiteral("3"),
+                            QStringLiteral("1:00,00"), QString::fromUtf8(e[4]), QString::fromUtf8(e[5]),
+                            QString::fromUtf8(e[3]),   QString::number(i + 1)};
+    }
+    return rows;
+}
+
 } // namespace
 
 class TstMonitor3 : public QObject {
@@ -51,6 +78,9 @@ private Q_SLOTS:
     void refresh();
     void emptyStartNumberIsEmptyLine();
     void escapeHides();
+    void layoutAtScreenSizes_data();
+    void layoutAtScreenSizes();
+    void longTitleIsFitted();
     void screenshot();
 };
 
@@ -151,6 +181,88 @@ void TstMonitor3::escapeHides()
     QVERIFY(w.isHidden());
     w.show();
     QVERIFY(w.isVisible());
+}
+
+void TstMonitor3::layoutAtScreenSizes_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addRow("1920x1080") << QSize(1920, 1080);
+    QTest::addRow("1280x1024") << QSize(1280, 1024);
+    QTest::addRow("1366x768") << QSize(1366, 768);
+    QTest::addRow("3840x2160") << QSize(3840, 2160);
+}
+
+void TstMonitor3::layoutAtScreenSizes()
+{
+    QFETCH(QSize, size);
+    TFormMonitor3 w;
+    w.place(QRect(QPoint(0, 0), size));
+    QCOMPARE(w.size(), size);
+    w.RefreshTopTen(QStringLiteral("Oldtimer-Geschicklichkeitsfahren"), longNamedTable());
+    QCOMPARE(clippedElements(w), QStringList());
+
+    TopTenGrid* grid = w.grid();
+    const int base = grid->font().pointSize();
+    int right = 0;
+    for (int col = 0; col < TopTenGrid::columnCount; ++col)
+        right += grid->columnWidth(col) + 1;
+    QVERIFY(right - 1 <= grid->width() + 1); // the columns end at the grid's edge
+    for (int row = 1; row <= 10; ++row) {
+        for (int col = 0; col < TopTenGrid::columnCount; ++col) {
+            const QString text = grid->cellText(row, col);
+            const CellFit fit = grid->cellFit(row, col);
+            const QFontMetricsF fm(grid->cellFont(row, col));
+            const QString where = QStringLiteral("place %1 column %2: %3").arg(row).arg(col).arg(text);
+            QVERIFY2(fit.size >= smallestCellSize(base) && fit.size <= base, qPrintable(where));
+            QVERIFY2(fm.horizontalAdvance(fit.text) <= grid->textWidth(col), qPrintable(where));
+            QVERIFY2(fm.height() <= grid->rowHeight(row), qPrintable(where));
+            QFont half = grid->font();
+            half.setPointSize(smallestCellSize(base));
+            if (QFontMetricsF(half).horizontalAdvance(text) <= grid->textWidth(col)) {
+                // Fits at half the size or more: shown whole, at the largest size that fits.
+                QVERIFY2(!fit.elided, qPrintable(where));
+                QCOMPARE(fit.text, text);
+                if (fit.size < base) {
+                    QFont larger = grid->font();
+                    larger.setPointSize(fit.size + 1);
+                    QVERIFY2(QFontMetricsF(larger).horizontalAdvance(text) > grid->textWidth(col),
+                             qPrintable(where));
+                }
+            } else {
+                // Too wide even at half the size (the narrow driver's and total's columns,
+                // 9 % and 5 % of the width): cut at the right at half the size, and only then.
+                QVERIFY2(fit.elided, qPrintable(where));
+                QCOMPARE(fit.size, smallestCellSize(base));
+                QVERIFY(fit.text.endsWith(QStringLiteral("…")));
+                QVERIFY(text.startsWith(fit.text.chopped(1)));
+                qInfo("%s cut to %s", qPrintable(where), qPrintable(fit.text));
+            }
+        }
+    }
+    // The texts named by the operators' complaint show whole: a long co-driver's name,
+    // a long make and a total with decimals, which did not fit its column before.
+    QCOMPARE(grid->cellFit(1, 3).text, QStringLiteral("Hans-Peter Obermüller"));
+    QCOMPARE(grid->cellFit(1, 2).text, QStringLiteral("Lanz Bulldog D 2806"));
+    QCOMPARE(grid->cellFit(1, 0).text, QStringLiteral("12,5"));
+    QVERIFY(grid->cellFit(1, 0).size < base);
+}
+
+void TstMonitor3::longTitleIsFitted()
+{
+    TFormMonitor3 w;
+    w.place(QRect(0, 0, 1280, 1024));
+    const QString longTitle = QStringLiteral("Oldtimer-Traktoren-Geschicklichkeitsfahren Niederbayern 2026");
+    w.RefreshTopTen(longTitle, table(1));
+    auto* title = w.findChild<QLabel*>("LabelTitle");
+    QCOMPARE(w.titleText(), longTitle);
+    QCOMPARE(title->text(), longTitle);
+    QVERIFY(title->font().pointSize() < 48);
+    QCOMPARE(clippedElements(w), QStringList());
+    // Too long even at half the size: cut at the right.
+    w.RefreshTopTen(longTitle + QStringLiteral(" – ") + longTitle, table(1));
+    QVERIFY(title->text().endsWith(QStringLiteral("…")));
+    QCOMPARE(title->font().pointSize(), 24);
+    QCOMPARE(clippedElements(w), QStringList());
 }
 
 void TstMonitor3::screenshot()
