@@ -8,6 +8,10 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/gong.h
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.h
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/serial_presence.h
+    ${CMAKE_CURRENT_LIST_DIR}/serial_presence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.h
+    ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/qt_gong.h
