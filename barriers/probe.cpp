@@ -13,6 +13,8 @@ PortProbe probePorts(const PortTable& ports, const SerialDeviceFactory& factory,
         const SerialNode node = presence ? presence->node(path) : SerialNode();
         if (!node.adapterId.isEmpty())
             probe.adapterIds.insert(n, node.adapterId);
+        if (node.kind == SerialNode::Kind::Console)
+            continue; // never offered, whatever asks for it
         if (heldPorts & (1u << (n - 1))) {
             probe.offer(n);
             if (node.present()) // a lost port awaited by the program counts as absent

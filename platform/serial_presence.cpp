@@ -11,5 +11,5 @@ QString SerialPresence::adapterName(const QString& adapterId)
     name.remove(bus);
     name.remove(suffix);
     name.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return name.trimmed();
+    return name.simplified();
 }

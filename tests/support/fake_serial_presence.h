@@ -41,6 +41,7 @@ public:
     void plug(const QString& path, const QString& adapterId = QString(), SerialNode::Kind kind = SerialNode::Kind::Usb)
     {
         set(path, kind);
+        forget(path);
         if (!adapterId.isEmpty())
             m_adapters.insert(adapterId, path);
         changed();
@@ -48,6 +49,7 @@ public:
     void unplug(const QString& path)
     {
         set(path, SerialNode::Kind::Absent);
+        forget(path);
         changed();
     }
     // What a hot-plug watch or its timer reports.
@@ -60,6 +62,12 @@ public:
     int watchStarts = 0;
 
 private:
+    void forget(const QString& path)
+    {
+        for (auto it = m_adapters.begin(); it != m_adapters.end();)
+            it = it.value() == path ? m_adapters.erase(it) : std::next(it);
+    }
+
     QHash<QString, SerialNode> m_nodes;
     QHash<QString, QString> m_adapters; // identity -> path
     bool m_watching = false;
