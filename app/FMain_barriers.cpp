@@ -24,8 +24,14 @@ namespace {
 class MainBarrierCommands final : public BarrierCommands {
 public:
     explicit MainBarrierCommands(TFormMain& w) : m_w(w) {}
-    bool startEnabled() const override { return m_w.control<CommandButton>(QStringLiteral("bSTART"))->isEnabled(); }
-    bool stopEnabled() const override { return m_w.control<CommandButton>(QStringLiteral("bSTOP"))->isEnabled(); }
+    bool startEnabled() const override
+    {
+        return m_w.control<CommandButton>(QStringLiteral("bSTART"))->isEnabled();
+    }
+    bool stopEnabled() const override
+    {
+        return m_w.control<CommandButton>(QStringLiteral("bSTOP"))->isEnabled();
+    }
     int currentPhase() const override { return m_w.clock().state().CurrentPhase; }
     void invokeStart() override { m_w.menuAction(QStringLiteral("mStart"))->trigger(); }
     void invokeStop() override { m_w.menuAction(QStringLiteral("mStop"))->trigger(); }
@@ -44,7 +50,8 @@ SerialDeviceFactory TFormMain::defaultSerialFactory()
 void TFormMain::buildBarriers()
 {
     const SerialDeviceFactory factory = m_deps.serialFactory ? m_deps.serialFactory : defaultSerialFactory();
-    m_portTable = std::make_unique<PortTable>(m_deps.portTable ? *m_deps.portTable : PortTable::linuxDefault());
+    m_portTable =
+        std::make_unique<PortTable>(m_deps.portTable ? *m_deps.portTable : PortTable::linuxDefault());
     m_comPort = new TComPort(factory, *m_portTable, this);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
     // The port as the barrier wiring needs it: RTS and DTR high, CTS/DSR/RLSD watched.
@@ -112,15 +119,19 @@ void TFormMain::buildBarriers()
                 reserve->setCurrentIndex(selected);
                 reserve->setEnabled(enabled);
             });
-    connect(menuAction(QStringLiteral("LockLS1")), &QAction::triggered, this, [this] { m_barriers->ImageLSClick(1); });
-    connect(menuAction(QStringLiteral("LockLS2")), &QAction::triggered, this, [this] { m_barriers->ImageLSClick(2); });
-    connect(menuAction(QStringLiteral("LockLS3")), &QAction::triggered, this, [this] { m_barriers->ImageLSClick(3); });
+    connect(menuAction(QStringLiteral("LockLS1")), &QAction::triggered, this,
+            [this] { m_barriers->ImageLSClick(1); });
+    connect(menuAction(QStringLiteral("LockLS2")), &QAction::triggered, this,
+            [this] { m_barriers->ImageLSClick(2); });
+    connect(menuAction(QStringLiteral("LockLS3")), &QAction::triggered, this,
+            [this] { m_barriers->ImageLSClick(3); });
 }
 
 void TFormMain::applyBarrierConfig()
 {
     for (int b = 1; b <= 3; ++b)
-        m_barriers->setConfig(b, BarrierConfig{m_settings.port[b - 1], m_settings.line[b - 1], m_settings.alg[b - 1]});
+        m_barriers->setConfig(
+            b, BarrierConfig{m_settings.port[b - 1], m_settings.line[b - 1], m_settings.alg[b - 1]});
 }
 
 void TFormMain::showBarrierNotices()

@@ -9,7 +9,9 @@ BarrierConnection::BarrierConnection(TComPort& port, LightBarriers& barriers, Se
                                      QObject* parent)
     : QObject(parent), m_comPort(port), m_barriers(barriers), m_presence(presence)
 {
-    const auto onLine = [this](TComPort* sender) { m_barriers.ComPortDSR(sender->Port(), sender->ModemStatus()); };
+    const auto onLine = [this](TComPort* sender) {
+        m_barriers.ComPortDSR(sender->Port(), sender->ModemStatus());
+    };
     connect(&m_comPort, &TComPort::OnCTS, this, onLine);
     connect(&m_comPort, &TComPort::OnDSR, this, onLine);
     connect(&m_comPort, &TComPort::OnRLSD, this, onLine);

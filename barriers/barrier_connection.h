@@ -28,10 +28,10 @@ class BarrierConnection : public QObject {
     Q_OBJECT
 public:
     enum class State {
-        Off,     // no port configured
-        Open,    // the port is open and watched
-        Failed,  // it could not be opened (held by another program, no permission, ...)
-        Awaited  // its device is missing or was lost; it is opened when it is back
+        Off,    // no port configured
+        Open,   // the port is open and watched
+        Failed, // it could not be opened (held by another program, no permission, ...)
+        Awaited // its device is missing or was lost; it is opened when it is back
     };
 
     BarrierConnection(TComPort& port, LightBarriers& barriers, SerialPresence& presence,

@@ -5,8 +5,9 @@
 #include "barriers/light_barriers.h"
 #include "platform/serial_presence.h"
 
-BarrierDiagnostics::BarrierDiagnostics(TComPort& heldPort, BarrierConnection& connection, LightBarriers& barriers,
-                                       SerialPresence& presence, SerialDeviceFactory factory, QObject* parent)
+BarrierDiagnostics::BarrierDiagnostics(TComPort& heldPort, BarrierConnection& connection,
+                                       LightBarriers& barriers, SerialPresence& presence,
+                                       SerialDeviceFactory factory, QObject* parent)
     : QObject(parent), m_held(heldPort), m_connection(connection), m_barriers(barriers), m_presence(presence),
       m_factory(std::move(factory))
 {
@@ -107,8 +108,8 @@ void BarrierDiagnostics::watchLines(quint8 port)
         return;
     }
     auto monitor = std::make_unique<TComPort>(m_factory, m_held.portTable());
-    for (const char* name : {"BaudRate", "BaudRateUser", "Parity", "StopBits", "FlowControl", "DataBits", "Events",
-                             "EnableDTR", "WriteBufSize", "ReadBufSize"})
+    for (const char* name : {"BaudRate", "BaudRateUser", "Parity", "StopBits", "FlowControl", "DataBits",
+                             "Events", "EnableDTR", "WriteBufSize", "ReadBufSize"})
         monitor->setProperty(name, m_held.property(name));
     monitor->setPort(port);
     const auto changed = [this] { publishLines(); };

@@ -42,11 +42,10 @@ public:
 // Trigger mode 1 ("Aus") signals when the barrier's line drops. The level of every mode-1 line
 // is tracked from event to event; the status read when the port opens is the start level, and
 // it stays the reference until the port closes or the barrier's configuration changes (setting
-// the same configuration again keeps it); a change from active to inactive is the signal. Of several mode-1 barriers whose line
-// dropped in one event the lowest-numbered signals, as with mode 0. Mode-1 barriers take no
-// part in the search for an active line, so a mode-1 line that is idle-active does not hide the
-// mode-0 barriers behind it. With only mode-0 barriers configured the behaviour is exactly the
-// original rule.
+// the same configuration again keeps it); a change from active to inactive is the signal. Of several mode-1
+// barriers whose line dropped in one event the lowest-numbered signals, as with mode 0. Mode-1 barriers take
+// no part in the search for an active line, so a mode-1 line that is idle-active does not hide the mode-0
+// barriers behind it. With only mode-0 barriers configured the behaviour is exactly the original rule.
 //
 // Arming shows an indicator armed or disarmed only while its barrier's port is open; a barrier
 // whose port failed to open, or that is not on the opened port, stays shown as closed, since

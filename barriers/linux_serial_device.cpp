@@ -332,6 +332,12 @@ SerialDevice::WaitResult LinuxSerialDevice::waitForEvents(quint32 watchMask, qui
         return false;
     };
     const int lines = tiocmLines(watchMask);
+    if (lines == 0) {
+        // Nothing to watch: block until the stop signal.
+        while (!m_stop.load())
+            ppoll(nullptr, 0, nullptr, nullptr);
+        return WaitResult::Stopped;
+    }
     for (;;) {
         if (m_stop.load())
             return WaitResult::Stopped;
@@ -345,8 +351,7 @@ SerialDevice::WaitResult LinuxSerialDevice::waitForEvents(quint32 watchMask, qui
             occurred = events;
             return WaitResult::Events;
         }
-        const int r = lines ? ioctl(m_fd, TIOCMIWAIT, lines) : ppoll(nullptr, 0, nullptr, nullptr);
-        if (r == 0 || errno == EINTR)
+        if (ioctl(m_fd, TIOCMIWAIT, lines) == 0 || errno == EINTR)
             continue;
         const int error = errno;
         int status = 0;

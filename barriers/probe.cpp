@@ -2,8 +2,8 @@
 
 #include "platform/serial_presence.h"
 
-PortProbe probePorts(const PortTable& ports, const SerialDeviceFactory& factory, const SerialPresence* presence,
-                     quint32 heldPorts)
+PortProbe probePorts(const PortTable& ports, const SerialDeviceFactory& factory,
+                     const SerialPresence* presence, quint32 heldPorts)
 {
     PortProbe probe;
     for (int n = 1; n <= PortTable::ProbedPorts; ++n) {

@@ -162,7 +162,8 @@ Result measureStarts(QObject* context, const SerialDeviceFactory& factory,
         }
     };
     QObject::connect(&port, &TComPort::OnCTS, context, onLine);
-    QObject::connect(&port, &TComPort::OnOpen, context, [&](TComPort* p) { barriers.ComPortOpen(p->Port()); });
+    QObject::connect(&port, &TComPort::OnOpen, context,
+                     [&](TComPort* p) { barriers.ComPortOpen(p->Port()); });
     port.Open();
     barriers.SetBarrierArmed(1, true);
 
@@ -247,9 +248,10 @@ private Q_SLOTS:
         FakeSerialLine eventLine;
         PolledLine polledLine;
         const Result r =
-            polling ? measureStarts(this, polledLine.factory(), [&](quint32 s) { polledLine.status.store(s); },
-                                    samples)
-                    : measureStarts(this, eventLine.factory(), [&](quint32 s) { eventLine.setStatus(s); }, samples);
+            polling ? measureStarts(
+                          this, polledLine.factory(), [&](quint32 s) { polledLine.status.store(s); }, samples)
+                    : measureStarts(
+                          this, eventLine.factory(), [&](quint32 s) { eventLine.setStatus(s); }, samples);
         QCOMPARE(r.samples, samples);
         qInfo("START latency, %s, over %d contacts: median %.1f us, p99 %.1f us, max %.1f us",
               QTest::currentDataTag(), r.samples, r.median, r.p99, r.max);

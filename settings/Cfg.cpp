@@ -370,7 +370,9 @@ void TCfgDialog::cbPort1Change()
     const quint8 port = chosenPort();
     QString device;
     if (port != 0)
-        device = m_barrierFeed ? m_barrierFeed->deviceText(port) : m_devicePath ? m_devicePath(port) : QString();
+        device = m_barrierFeed  ? m_barrierFeed->deviceText(port)
+                 : m_devicePath ? m_devicePath(port)
+                                : QString();
     m_labDevice->setText(device);
     // The lamps follow the chosen port while the dialog is shown.
     if (m_barrierFeed && isVisible())

@@ -117,7 +117,9 @@ void CfgBarrierPanel::showLines(bool known, quint32 status)
 {
     const quint32 bits[3] = {ModemLine::Cts, ModemLine::Dsr, ModemLine::Rlsd};
     for (int i = 0; i < 3; ++i)
-        m_lamps[i]->setLevel(!known ? LineLamp::Unknown : (status & bits[i]) ? LineLamp::Active : LineLamp::Inactive);
+        m_lamps[i]->setLevel(!known               ? LineLamp::Unknown
+                             : (status & bits[i]) ? LineLamp::Active
+                                                  : LineLamp::Inactive);
 }
 
 void CfgBarrierPanel::showLog()

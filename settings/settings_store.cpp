@@ -28,8 +28,7 @@ bool AppSettings::operator==(const AppSettings& o) const
            height == o.height && sound == o.sound && sound0 == o.sound0 && sound1 == o.sound1 &&
            sound2 == o.sound2 && elz1 == o.elz1 && elz2 == o.elz2 && sekPachka == o.sekPachka &&
            monitor == o.monitor && filtInd == o.filtInd && zeile1 == o.zeile1 && phases == o.phases &&
-           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder &&
-           port1Adapter == o.port1Adapter;
+           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder && port1Adapter == o.port1Adapter;
 }
 
 namespace {

@@ -113,10 +113,11 @@ private Q_SLOTS:
         using S = BarrierConnection::State;
         QTest::newRow("adapter present: open, shown disarmed")
             << 5 << int(Kind::Usb) << "" << int(S::Open) << "" << false << 1 << false;
-        QTest::newRow("two-digit port number") << 12 << int(Kind::Usb) << "" << int(S::Open) << "" << false << 1 << false;
+        QTest::newRow("two-digit port number")
+            << 12 << int(Kind::Usb) << "" << int(S::Open) << "" << false << 1 << false;
         QTest::newRow("adapter unplugged: awaited, shown closed")
-            << 5 << int(Kind::Absent) << "" << int(S::Awaited) << "Lichtschranke getrennt: COM5 (/fake/com5)" << true
-            << 0 << false;
+            << 5 << int(Kind::Absent) << "" << int(S::Awaited) << "Lichtschranke getrennt: COM5 (/fake/com5)"
+            << true << 0 << false;
         QTest::newRow("node there but the device is missing: awaited")
             << 16 << int(Kind::Unknown) << "unplugged" << int(S::Awaited)
             << "Lichtschranke getrennt: COM16 (/fake/com16)" << true << 0 << false;
@@ -128,7 +129,8 @@ private Q_SLOTS:
             << "Lichtschranke nicht geöffnet: COM2 (/fake/com2): keine Schnittstelle" << false << 0 << false;
         QTest::newRow("held by another program")
             << 5 << int(Kind::Usb) << "busy" << int(S::Failed)
-            << "Lichtschranke nicht geöffnet: COM5 (/fake/com5): Device or resource busy" << false << 0 << false;
+            << "Lichtschranke nicht geöffnet: COM5 (/fake/com5): Device or resource busy" << false << 0
+            << false;
         QTest::newRow("no permission: the access notice instead")
             << 5 << int(Kind::Usb) << "denied" << int(S::Failed) << "" << false << 0 << true;
         QTest::newRow("no port") << 0 << int(Kind::Usb) << "" << int(S::Off) << "" << false << 0 << false;
@@ -184,7 +186,8 @@ private Q_SLOTS:
         rig.line.failNextWait(SerialFailure::Gone);
         QTRY_COMPARE(rig.connection->state(), BarrierConnection::State::Awaited);
         QCOMPARE(rig.barriers.indicatorState(1), int(LightBarriers::Lost));
-        QCOMPARE(rig.connection->barrierNotice(), QStringLiteral("Lichtschranke getrennt: COM5 (/fake/com5)"));
+        QCOMPARE(rig.connection->barrierNotice(),
+                 QStringLiteral("Lichtschranke getrennt: COM5 (/fake/com5)"));
         QCOMPARE(rig.line.openDevices, 0); // the dead device is closed at once
         QVERIFY(rig.presence.watching());
 
@@ -237,8 +240,8 @@ private Q_SLOTS:
 
     void identityDecidesTheDevice_data()
     {
-        QTest::addColumn<QString>("plugged");  // "port:identity" of attached adapters
-        QTest::addColumn<QString>("stored");   // the stored identity
+        QTest::addColumn<QString>("plugged");   // "port:identity" of attached adapters
+        QTest::addColumn<QString>("stored");    // the stored identity
         QTest::addColumn<int>("openedPort");    // 0: nothing opened
         QTest::addColumn<QStringList>("moves"); // configChanged raised
         QTest::addColumn<QString>("notice");
@@ -251,7 +254,8 @@ private Q_SLOTS:
             << "Lichtschranke getrennt: COM5 (FTDI FT232R USB UART A50285BI)";
         QTest::newRow("no identity stored: it is learned from the device opened")
             << "5:" + ftdi << QString() << 5 << QStringList{"5 " + ftdi} << QString();
-        QTest::newRow("no identity anywhere: by number as ever") << "5:" << QString() << 5 << QStringList{} << QString();
+        QTest::newRow("no identity anywhere: by number as ever")
+            << "5:" << QString() << 5 << QStringList{} << QString();
     }
     void identityDecidesTheDevice()
     {
@@ -316,7 +320,8 @@ private Q_SLOTS:
         probe.noAccess = noAccess;
         rig.connection->setProbeResult(probe);
         QCOMPARE(rig.connection->accessRefused(), refused);
-        QVERIFY(BarrierConnection::accessNoticeText().contains(QStringLiteral("sudo usermod -aG dialout $USER")));
+        QVERIFY(
+            BarrierConnection::accessNoticeText().contains(QStringLiteral("sudo usermod -aG dialout $USER")));
     }
 
     void closingStopsAwaiting()

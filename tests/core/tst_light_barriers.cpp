@@ -258,11 +258,12 @@ private Q_SLOTS:
             << 1 << "open a1 lost back" << QList<int>{2, 5, 8};
         QTest::newRow("arming while lost is kept and shown when back")
             << 1 << "open lost a1 a2" << QList<int>{3, 7, 8};
-        QTest::newRow("arming while lost is shown when back") << 1 << "open lost a1 a2 back"
-                                                              << QList<int>{2, 6, 8};
+        QTest::newRow("arming while lost is shown when back")
+            << 1 << "open lost a1 a2 back" << QList<int>{2, 6, 8};
         QTest::newRow("disarmed while lost stays disarmed when back")
             << 1 << "open a1 lost d1 back" << QList<int>{1, 5, 8};
-        QTest::newRow("click on a lost indicator changes nothing") << 1 << "open lost c1" << QList<int>{3, 7, 8};
+        QTest::newRow("click on a lost indicator changes nothing")
+            << 1 << "open lost c1" << QList<int>{3, 7, 8};
         QTest::newRow("closing a lost port shows closed") << 1 << "open a1 lost close" << QList<int>{0, 4, 8};
         QTest::newRow("port missing at opening: armed as asked once it appears")
             << 1 << "a1 back" << QList<int>{2, 5, 8};
@@ -314,8 +315,7 @@ private Q_SLOTS:
         play(b, run, QStringLiteral("10 u 00 a1 10 00 10 u 00 a1 10 u 00 20 u 00 a2 20"));
         QCOMPARE(b.signalLogTexts(),
                  (QStringList{"9:05.07,03  Tick 4294967288  LS Start: nicht frei",
-                              "9:05.07,03  Tick 0  LS Start: START",
-                              "9:05.07,03  Tick 8  LS Start: gesperrt",
+                              "9:05.07,03  Tick 0  LS Start: START", "9:05.07,03  Tick 8  LS Start: gesperrt",
                               "9:05.07,03  Tick 16  LS Start: ohne Wirkung",
                               "9:05.07,03  Tick 24  LS Stopp: nicht frei",
                               "9:05.07,03  Tick 32  LS Stopp: STOPP"}));
@@ -350,11 +350,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("text");
         using O = LightBarriers::Outcome;
-        QTest::newRow("start barrier, tick 0") << 1 << 0u << int(O::Started) << "0:00.00,00  Tick 0  LS Start: START";
+        QTest::newRow("start barrier, tick 0")
+            << 1 << 0u << int(O::Started) << "0:00.00,00  Tick 0  LS Start: START";
         QTest::newRow("finish barrier, last tick")
             << 3 << 4294967295u << int(O::Stopped) << "0:00.00,00  Tick 4294967295  LS Ziel: STOPP";
-        QTest::newRow("stop barrier locked out") << 2 << 10u << int(O::LockedOut)
-                                                 << "0:00.00,00  Tick 10  LS Stopp: gesperrt";
+        QTest::newRow("stop barrier locked out")
+            << 2 << 10u << int(O::LockedOut) << "0:00.00,00  Tick 10  LS Stopp: gesperrt";
     }
     void signalLogText()
     {

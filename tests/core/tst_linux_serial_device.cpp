@@ -82,9 +82,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("rtsCts");
         QTest::addColumn<uint>("speed");
         QTest::addColumn<uint>("size");
-        QTest::newRow("barrier port: 9600 5N1 RTS/CTS") << 9600 << 5 << false << true << uint(B9600) << uint(CS5);
-        QTest::newRow("19200 8N2 without handshake") << 19200 << 8 << true << false << uint(B19200) << uint(CS8);
-        QTest::newRow("lowest speed 110, 7 data bits") << 110 << 7 << false << true << uint(B110) << uint(CS7);
+        QTest::newRow("barrier port: 9600 5N1 RTS/CTS")
+            << 9600 << 5 << false << true << uint(B9600) << uint(CS5);
+        QTest::newRow("19200 8N2 without handshake")
+            << 19200 << 8 << true << false << uint(B19200) << uint(CS8);
+        QTest::newRow("lowest speed 110, 7 data bits")
+            << 110 << 7 << false << true << uint(B110) << uint(CS7);
     }
     void lineSettingsReadBack()
     {
@@ -149,7 +152,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("readFails");
         QTest::addColumn<int>("result");
         QTest::newRow("stop requested before") << true << false << int(SerialDevice::WaitResult::Stopped);
-        QTest::newRow("lines cannot be read (device gone)") << false << true << int(SerialDevice::WaitResult::Failed);
+        QTest::newRow("lines cannot be read (device gone)")
+            << false << true << int(SerialDevice::WaitResult::Failed);
     }
     void pollingEnds()
     {
@@ -210,8 +214,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("failure");
         QTest::newRow("empty path (unmapped port)") << QString() << int(SerialFailure::Missing);
-        QTest::newRow("missing device") << QStringLiteral("/dev/ttyNoSuchPort") << int(SerialFailure::Missing);
-        QTest::newRow("character device that is no terminal") << QStringLiteral("/dev/null") << int(SerialFailure::Other);
+        QTest::newRow("missing device")
+            << QStringLiteral("/dev/ttyNoSuchPort") << int(SerialFailure::Missing);
+        QTest::newRow("character device that is no terminal")
+            << QStringLiteral("/dev/null") << int(SerialFailure::Other);
     }
     void notASerialDevice()
     {

@@ -53,7 +53,7 @@ class TestPortProbe : public QObject {
 private Q_SLOTS:
     void offeredAndOpened_data()
     {
-        QTest::addColumn<QString>("nodes");     // what the system tells (unnamed ports: absent)
+        QTest::addColumn<QString>("nodes");      // what the system tells (unnamed ports: absent)
         QTest::addColumn<QList<int>>("opening"); // ports whose device opens when tried
         QTest::addColumn<uint>("held");          // ports the program holds or awaits
         QTest::addColumn<QList<int>>("offered");
@@ -61,7 +61,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("present");
         QTest::addColumn<int>("noAccess");
 
-        QTest::newRow("nothing attached") << "" << QList<int>{} << 0u << QList<int>{} << QList<int>{} << 0 << 0;
+        QTest::newRow("nothing attached")
+            << "" << QList<int>{} << 0u << QList<int>{} << QList<int>{} << 0 << 0;
         QTest::newRow("console port never offered nor opened")
             << "C@1" << QList<int>{1} << 0u << QList<int>{} << QList<int>{} << 0 << 0;
         QTest::newRow("console stays out even when held")
@@ -69,7 +70,8 @@ private Q_SLOTS:
         QTest::newRow("ttyS without a UART left out, one with a UART offered unopened")
             << "N@2 U@4" << QList<int>{2, 4} << 0u << QList<int>{4} << QList<int>{} << 1 << 0;
         QTest::newRow("USB and ACM adapters offered without opening")
-            << "B@5 B@12 A@13 A@16" << QList<int>{} << 0u << QList<int>{5, 12, 13, 16} << QList<int>{} << 4 << 0;
+            << "B@5 B@12 A@13 A@16" << QList<int>{} << 0u << QList<int>{5, 12, 13, 16} << QList<int>{} << 4
+            << 0;
         QTest::newRow("held port offered without opening, also while it is busy with us")
             << "?@7" << QList<int>{} << (1u << 6) << QList<int>{7} << QList<int>{} << 1 << 0;
         QTest::newRow("awaited port (its adapter unplugged) stays offered")
@@ -118,9 +120,12 @@ private Q_SLOTS:
         // Without presence knowledge only opening tells; EACCES means present but not for this user.
         FakeSerialLine line;
         line.openResult = [](const QString& p) {
-            return p == path(5) ? QStringLiteral("Permission denied") : QStringLiteral("No such file or directory");
+            return p == path(5) ? QStringLiteral("Permission denied")
+                                : QStringLiteral("No such file or directory");
         };
-        line.openFailure = [](const QString& p) { return p == path(5) ? SerialFailure::NoAccess : SerialFailure::Missing; };
+        line.openFailure = [](const QString& p) {
+            return p == path(5) ? SerialFailure::NoAccess : SerialFailure::Missing;
+        };
         const PortProbe probe = probePorts(fakeTable(), line.factory(), nullptr, 0);
         QCOMPARE(probe.available, word({5}));
         QCOMPARE(probe.present, 1);

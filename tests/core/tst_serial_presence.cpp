@@ -37,17 +37,19 @@ private Q_SLOTS:
         m_roots.consoles = m_root.filePath(QStringLiteral("proc/consoles"));
         // ttyS0 is the console by the kernel's list, ttyS3 by /proc/consoles only.
         writeFile(m_roots.sys + QStringLiteral("/class/tty/console/active"), "tty0 ttyS0\n");
-        writeFile(m_roots.consoles, "tty0                 -WU (E  p  )    4:1\nttyS3                -W- (EC  p a)    4:67\n");
+        writeFile(m_roots.consoles,
+                  "tty0                 -WU (E  p  )    4:1\nttyS3                -W- (EC  p a)    4:67\n");
         const struct {
             const char* name;
             const char* type; // nullptr: no type file
-        } ttys[] = {{"ttyS0", "4"},      {"ttyS1", "0"},      {"ttyS2", "4"},       {"ttyS3", "4"},
+        } ttys[] = {{"ttyS0", "4"},       {"ttyS1", "0"},       {"ttyS2", "4"},      {"ttyS3", "4"},
                     {"ttyUSB0", nullptr}, {"ttyACM0", nullptr}, {"ttyXYZ0", nullptr}};
         for (const auto& t : ttys) {
             const QString name = QLatin1String(t.name);
             QDir().mkpath(m_roots.sys + QStringLiteral("/class/tty/") + name);
             if (t.type)
-                writeFile(m_roots.sys + QStringLiteral("/class/tty/") + name + QStringLiteral("/type"), t.type);
+                writeFile(m_roots.sys + QStringLiteral("/class/tty/") + name + QStringLiteral("/type"),
+                          t.type);
             writeFile(dev(name), QByteArray());
         }
         writeFile(dev(QStringLiteral("ttyUSB7")), QByteArray()); // a node sysfs does not know
@@ -90,7 +92,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("found");
         QTest::newRow("plugged in") << ftdi << true;
-        QTest::newRow("not plugged in") << "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0" << false;
+        QTest::newRow("not plugged in")
+            << "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0" << false;
         QTest::newRow("no identity") << QString() << false;
         QTest::newRow("a path is no identity") << "../../ttyUSB0" << false;
         QTest::newRow("a dot name is no identity") << ".." << false;
@@ -100,7 +103,8 @@ private Q_SLOTS:
         QFETCH(QString, id);
         QFETCH(bool, found);
         LinuxSerialPresence presence(m_roots);
-        const QString expected = found ? QFileInfo(dev(QStringLiteral("ttyUSB0"))).canonicalFilePath() : QString();
+        const QString expected =
+            found ? QFileInfo(dev(QStringLiteral("ttyUSB0"))).canonicalFilePath() : QString();
         QCOMPARE(presence.deviceOfAdapter(id), expected);
     }
 
@@ -115,7 +119,7 @@ private Q_SLOTS:
             << "usb-Arduino__www.arduino.cc__0043_7543-if00"
             << "Arduino www.arduino.cc 0043 7543";
         QTest::newRow("second interface of a dual adapter") << "usb-FTDI_Dual_RS232-HS-if01-port0"
-                                                             << "FTDI Dual RS232-HS";
+                                                            << "FTDI Dual RS232-HS";
         QTest::newRow("no identity") << QString() << QString();
     }
     void adapterName()

@@ -61,13 +61,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("no port") << 0u << false << QStringList{"Kein"};
         QTest::newRow("ports 1 and 3")
-            << ((3u << 16) | 0x5u) << false
-            << QStringList{"Kein",      "COM1 /4,6", "COM1 /7,8", "COM1 /1,4",
-                           "COM3 /4,6", "COM3 /7,8", "COM3 /1,4"};
+            << ((3u << 16) | 0x5u) << false << QStringList{"Kein",      "COM1 /4,6", "COM1 /7,8", "COM1 /1,4",
+                                                           "COM3 /4,6", "COM3 /7,8", "COM3 /1,4"};
         QTest::newRow("bits above the highest port are not offered")
             << ((1u << 16) | 0x3u) << false << QStringList{"Kein", "COM1 /4,6", "COM1 /7,8", "COM1 /1,4"};
         QTest::newRow("highest beyond 16 stops at 16")
-            << ((200u << 16) | 0x8000u) << false << QStringList{"Kein", "COM16 /4,6", "COM16 /7,8", "COM16 /1,4"};
+            << ((200u << 16) | 0x8000u) << false
+            << QStringList{"Kein", "COM16 /4,6", "COM16 /7,8", "COM16 /1,4"};
         QTest::newRow("adapter names beside the port number, none for port 1")
             << ((12u << 16) | 0x801u) << true
             << QStringList{"Kein",
@@ -190,8 +190,8 @@ private Q_SLOTS:
         // A port that cannot be opened is not shown as opened: its barriers stay closed (grey).
         QTest::newRow("port that fails to open is not shown opened")
             << 5 << "COM3 /7,8" << 0 << false << false
-            << QStringList{"recolour", "timer-", "idle", "close", "open3", "indicators", "arm+", "focus"} << 3 << 1
-            << 1;
+            << QStringList{"recolour", "timer-", "idle", "close", "open3", "indicators", "arm+", "focus"} << 3
+            << 1 << 1;
         QTest::newRow("Kein closes the port and keeps line and mode")
             << 0 << "Kein" << 60 << false << true
             << QStringList{"recolour", "timer+", "idle", "close", "indicators", "arm-", "focus"} << 0 << 2
@@ -261,7 +261,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         const QString id = QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
         QTest::newRow("adapter chosen: its identity is kept") << 5 << "COM5 /7,8" << id << id;
-        QTest::newRow("port without identity (on-board UART) clears it") << 2 << "COM1 /7,8" << QString() << QString();
+        QTest::newRow("port without identity (on-board UART) clears it")
+            << 2 << "COM1 /7,8" << QString() << QString();
         QTest::newRow("Kein clears it") << 0 << "Kein" << id << QString();
     }
     void adapterIdentityFollowsThePortChoice()

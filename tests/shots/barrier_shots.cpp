@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     };
     w.control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(QStringLiteral("7"));
     w.control<QLineEdit>(QStringLiteral("Reiter"))->setText(QStringLiteral("Max Bauer"));
-    contact(0);    // not armed yet: logged only
+    contact(0); // not armed yet: logged only
     w.lightBarriers()->TimerGesperrtTimer();
     w.lightBarriers()->ImageLSClick(1);
     contact(2000); // START

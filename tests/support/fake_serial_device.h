@@ -46,7 +46,9 @@ public:
         return path.isEmpty() ? QStringLiteral("No such file or directory") : QString();
     };
     // Why a refused open failed; by default the device is missing.
-    std::function<SerialFailure(const QString&)> openFailure = [](const QString&) { return SerialFailure::Missing; };
+    std::function<SerialFailure(const QString&)> openFailure = [](const QString&) {
+        return SerialFailure::Missing;
+    };
     // The devices cannot wait for line changes and read them every millisecond.
     bool polls = false;
     QString settingsError;

@@ -38,7 +38,8 @@ public:
         m_nodes.insert(path, n);
     }
     // An adapter with a /dev/serial/by-id name appears at path.
-    void plug(const QString& path, const QString& adapterId = QString(), SerialNode::Kind kind = SerialNode::Kind::Usb)
+    void plug(const QString& path, const QString& adapterId = QString(),
+              SerialNode::Kind kind = SerialNode::Kind::Usb)
     {
         set(path, kind);
         forget(path);

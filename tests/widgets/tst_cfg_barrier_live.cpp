@@ -59,7 +59,10 @@ public:
         return m_inner->open(path);
     }
     QString applySettings(const SerialLineSettings& s) override { return m_inner->applySettings(s); }
-    WaitResult waitForEvents(quint32 mask, quint32& occurred) override { return m_inner->waitForEvents(mask, occurred); }
+    WaitResult waitForEvents(quint32 mask, quint32& occurred) override
+    {
+        return m_inner->waitForEvents(mask, occurred);
+    }
     quint32 modemStatus() override { return m_inner ? m_inner->modemStatus() : 0; }
     void requestStop() override { m_inner->requestStop(); }
     void close() override
@@ -67,7 +70,10 @@ public:
         if (m_inner)
             m_inner->close();
     }
-    SerialFailure lastFailure() const override { return m_inner ? m_inner->lastFailure() : SerialFailure::Missing; }
+    SerialFailure lastFailure() const override
+    {
+        return m_inner ? m_inner->lastFailure() : SerialFailure::Missing;
+    }
 
 private:
     QHash<QString, FakeSerialLine*> m_lines;
@@ -238,7 +244,8 @@ private Q_SLOTS:
             rig.deps.serialPresence = &presence;
             auto w = rig.make();
             QString entry;
-            answerSettings([&](TCfgDialog& d) { entry = field<QComboBox>(d, "cbPort1")->currentText(); }, "OKBtn");
+            answerSettings([&](TCfgDialog& d) { entry = field<QComboBox>(d, "cbPort1")->currentText(); },
+                           "OKBtn");
             w->bCFGClick();
             QCOMPARE(entry, QStringLiteral("COM5 /7,8  (FTDI FT232R USB UART A50285BI)"));
             QCOMPARE(w->settings().port1Adapter, ftdi);
@@ -251,7 +258,8 @@ private Q_SLOTS:
         rig.table.setDevicePath(6, QStringLiteral("/fake/tty6"));
         rig.line->openResult = [](const QString&) { return QString(); };
         FakeSerialPresence nextDay;
-        nextDay.plug(rig.path, QStringLiteral("usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"));
+        nextDay.plug(rig.path,
+                     QStringLiteral("usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"));
         nextDay.plug(QStringLiteral("/fake/tty6"), ftdi);
         rig.deps.serialPresence = &nextDay;
         auto w = rig.make();

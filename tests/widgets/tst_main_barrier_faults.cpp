@@ -176,7 +176,8 @@ private Q_SLOTS:
             << "Lichtschranke nicht geöffnet: COM5 (/fake/tty5): Device or resource busy";
         QTest::newRow("no permission")
             << "Permission denied" << int(SerialFailure::NoAccess) << BarrierConnection::accessNoticeText();
-        QTest::newRow("adapter missing") << "No such file or directory" << int(SerialFailure::Missing) << kLostText;
+        QTest::newRow("adapter missing")
+            << "No such file or directory" << int(SerialFailure::Missing) << kLostText;
     }
     void portThatFailsToOpenShowsClosed()
     {
