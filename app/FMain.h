@@ -3,6 +3,7 @@
 #include "app/race_clock.h"
 #include "app/run_sequence.h"
 #include "barriers/serial_device.h"
+#include "platform/serial_presence.h"
 #include "results/sort_order.h"
 #include "settings/settings_store.h"
 
@@ -38,6 +39,8 @@ class TFormMonitor2;
 class TFormMonitor3;
 class QUrl;
 class BarrierCommands;
+class BarrierConnection;
+class BarrierDiagnostics;
 class BarrierIndicator;
 class LightBarriers;
 class PortTable;
@@ -56,6 +59,9 @@ struct MainWindowDeps {
     // The serial devices and the port-number table; empty: the Linux tty devices.
     SerialDeviceFactory serialFactory;
     const PortTable* portTable = nullptr;
+    // Presence and hot-plug of serial devices; empty: the system's with the Linux tty devices,
+    // or one that knows nothing when the serial devices are replaced.
+    SerialPresence* serialPresence = nullptr;
     // Folder of the crash-recovery copy; empty: the per-user data folder.
     QString recoveryFolder;
 };
@@ -110,6 +116,11 @@ public:
     void armBarrier(Barrier barrier, bool armed) { setBarrierArmed(barrier, armed); }
     TComPort* comPort() const { return m_comPort; }
     LightBarriers* lightBarriers() const { return m_barriers; }
+    BarrierConnection* barrierConnection() const { return m_barrierConnection; }
+    BarrierDiagnostics* barrierDiagnostics() const { return m_barrierDiagnostics; }
+    // Looks at the ports again for the settings dialog (the held port stays offered) and
+    // returns the port word.
+    quint32 barrierPortsForDialog();
 
     // Dialogs, help, the maker's link, spectator windows.
     void bInfoClick();
@@ -216,6 +227,9 @@ private:
     static SerialDeviceFactory defaultSerialFactory();
     void buildBarriers();
     void applyBarrierConfig();
+    void showBarrierNotices();
+    void followBarrierPort(quint8 port, const QString& adapterId);
+    void bindBarrierDialog();
     void openStartBarrierAtStartUp();
     void closeBarriersAtExit();
     void bindDialogs();
@@ -298,6 +312,12 @@ private:
     LightBarriers* m_barriers = nullptr;
     std::unique_ptr<BarrierCommands> m_barrierCommands;
     std::array<BarrierIndicator*, 3> m_indicators{};
+    // Light barriers beyond the port itself: device presence and hot-plug, the connection that
+    // keeps the start barrier's port open (lost, reconnect, adapter identity), the dialog's view.
+    std::unique_ptr<SerialPresence> m_ownPresence;
+    SerialPresence* m_presence = nullptr;
+    BarrierConnection* m_barrierConnection = nullptr;
+    BarrierDiagnostics* m_barrierDiagnostics = nullptr;
     std::unique_ptr<ProtocolHost> m_protocolHost;
     ProtocolCommands* m_protocol = nullptr;
     std::unique_ptr<RecoveryStore> m_recovery;

@@ -119,13 +119,14 @@ void TFormMain::createSettingsDialog()
         [this](const QString& q) { return askYesNo(q); }, [this] { return resetSettingsAndQuit(); },
         [this](int monitor) { m_settings.monitor = monitor; });
     m_cfg->setObjectName(QStringLiteral("CfgDialog"));
+    bindBarrierDialog();
 }
 
 void TFormMain::bCFGClick()
 {
     if (!m_cfg)
         return;
-    m_cfg->fill(m_settings, m_availablePorts);
+    m_cfg->fill(m_settings, barrierPortsForDialog());
     if (m_cfg->exec() != QDialog::Accepted) {
         focusLeftPanel();
         return;

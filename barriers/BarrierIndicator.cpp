@@ -37,6 +37,11 @@ QImage BarrierIndicator::picture(int index)
         rim = QColor(0x0A, 0x64, 0x14);
         text = Qt::white;
         break;
+    case 3: // lost: amber, struck through, so it cannot pass for a working barrier
+        face = QColor(0xF2, 0xA8, 0x10);
+        rim = QColor(0x80, 0x50, 0x00);
+        text = QColor(0x30, 0x20, 0x00);
+        break;
     default: // disarmed: a red digit on red, darker so that it stays readable
         face = QColor(0xE8, 0x30, 0x28);
         rim = QColor(0x8C, 0x10, 0x0C);
@@ -61,6 +66,10 @@ QImage BarrierIndicator::picture(int index)
     p.setFont(f);
     p.setPen(text);
     p.drawText(r, Qt::AlignCenter, QString::number(digit));
+    if (state == 3) {
+        p.setPen(QPen(QColor(0xB0, 0x10, 0x08), 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(r.left() + 4, r.bottom() - 4), QPointF(r.right() - 4, r.top() + 4));
+    }
     return img;
 }
 

@@ -5,7 +5,8 @@
 
 // The light-barrier indicator of the top bar: a 27 x 27 clickable picture. Index
 // 4 * (barrier - 1) + state selects one of twelve pictures (state 0 closed: dark grey with a
-// white digit; 1 disarmed: red; 2 armed: green with a white digit; 3 red again).
+// white digit; 1 disarmed: red; 2 armed: green with a white digit; 3 lost: amber, struck
+// through).
 class BarrierIndicator : public QWidget {
     Q_OBJECT
 public:

@@ -74,22 +74,24 @@ void TComPort::Open()
     // A handler that reopens the port while its last event is dispatched during Close would
     // replace the device under the ending watcher.
     if (m_closing)
-        throw EComHandle(openPrefix + qt_error_string(EBUSY));
+        throw EComHandle(openPrefix + qt_error_string(EBUSY), SerialFailure::Busy);
     Close();
     ++m_generation;
     std::unique_ptr<SerialDevice> device = m_factory ? m_factory() : nullptr;
     if (!device)
-        throw EComHandle(openPrefix + qt_error_string(ENODEV));
+        throw EComHandle(openPrefix + qt_error_string(ENODEV), SerialFailure::Missing);
     const QString openError = device->open(m_ports.devicePath(m_port));
     if (!openError.isEmpty())
-        throw EComHandle(openPrefix + openError);
+        throw EComHandle(openPrefix + openError, device->lastFailure());
     const QString stateError = device->applySettings(lineSettings());
     if (!stateError.isEmpty()) {
         device->close();
         throw EComState(statePrefix + stateError);
     }
     m_device = std::move(device);
+    m_lostFailure = SerialFailure::None;
     m_thread = std::make_unique<TComThread>(this, m_device.get(), eventMask(m_events));
+    m_thread->m_generation = m_generation;
     m_thread->start();
     m_connected = true;
     Q_EMIT OnOpen(this);
@@ -158,6 +160,21 @@ void TComPort::serviceHandOver()
         m_thread->releaseWatcher();
 }
 
+void TComPort::watcherFailed(quint64 generation)
+{
+    // Only the watcher of the current connection counts; a port closed meanwhile stays closed.
+    if (!m_connected || m_closing || generation != m_generation || !m_thread || !m_thread->hasEnded())
+        return;
+    m_thread->wait();
+    m_thread.reset();
+    m_lostFailure = m_device->lastFailure();
+    m_device->close();
+    m_device.reset();
+    m_connected = false;
+    ++m_generation;
+    Q_EMIT OnLost(this);
+}
+
 void TComPort::dispatchEvents(quint32 received, quint64 generation)
 {
     if (received & SerialEvent::RxChar)
@@ -195,10 +212,14 @@ TComThread::~TComThread()
 
 void TComThread::run()
 {
+    bool failed = false;
     for (;;) {
         quint32 received = 0;
-        if (m_device->waitForEvents(m_mask, received) != SerialDevice::WaitResult::Events)
+        const SerialDevice::WaitResult result = m_device->waitForEvents(m_mask, received);
+        if (result != SerialDevice::WaitResult::Events) {
+            failed = result == SerialDevice::WaitResult::Failed;
             break;
+        }
         received &= m_mask;
         if (!received)
             continue;
@@ -213,6 +234,12 @@ void TComThread::run()
     }
     m_device->purgeInput();
     m_ended.store(true);
+    if (failed) {
+        TComPort* port = m_port;
+        const quint64 generation = m_generation;
+        QMetaObject::invokeMethod(
+            port, [port, generation] { port->watcherFailed(generation); }, Qt::QueuedConnection);
+    }
     m_wake.release();
 }
 

@@ -14,13 +14,19 @@
 // Errors of the port component; the caller usually discards them.
 class EComError : public std::exception {
 public:
-    explicit EComError(const QString& message) : m_message(message), m_utf8(message.toUtf8()) {}
+    explicit EComError(const QString& message, SerialFailure failure = SerialFailure::Other)
+        : m_message(message), m_utf8(message.toUtf8()), m_failure(failure)
+    {
+    }
     QString message() const { return m_message; }
+    // Why: a missing device, one held by another program, no permission, ...
+    SerialFailure failure() const { return m_failure; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
 private:
     QString m_message;
     QByteArray m_utf8;
+    SerialFailure m_failure;
 };
 // "Unable to open com port: " + system text
 class EComHandle final : public EComError {
@@ -39,6 +45,10 @@ class TComThread;
 // owns the port (the GUI thread). A watcher thread blocks on the device and hands every
 // completed wait over synchronously: it waits until the dispatch has run before it waits on
 // the device again, and it takes no timestamps.
+//
+// When the device wait fails (an unplugged adapter), the port closes the dead device at once,
+// so that the system can give a re-plugged adapter its old name, and raises OnLost instead of
+// OnClose; Connected is then false and lostFailure() says why.
 class TComPort : public QObject {
     Q_OBJECT
 public:
@@ -135,6 +145,10 @@ public:
     bool watcherRunning() const;
     // CTS 0x10, DSR 0x20, RING 0x40, RLSD 0x80; 0 while closed.
     quint32 ModemStatus();
+    // The device in use cannot wait for line changes and is read every millisecond.
+    bool pollsLines() const { return m_device && m_device->pollsLines(); }
+    // Why the port was lost (after OnLost).
+    SerialFailure lostFailure() const { return m_lostFailure; }
 
     // The device event bits (SerialEvent) of a set of events.
     static quint32 eventMask(TEvents events);
@@ -153,10 +167,13 @@ Q_SIGNALS:
     void OnError(TComPort* sender);
     void OnOpen(TComPort* sender);
     void OnClose(TComPort* sender);
+    // The device stopped working while connected; it has been closed (no OnClose).
+    void OnLost(TComPort* sender);
 
 private:
     friend class TComThread;
     void serviceHandOver();
+    void watcherFailed(quint64 generation);
     void dispatchEvents(quint32 received, quint64 generation);
     void stopWatcher();
 
@@ -181,11 +198,12 @@ private:
     bool m_closing = false;
     bool m_dispatching = false;
     quint64 m_generation = 0; // changes with every Open and Close
+    SerialFailure m_lostFailure = SerialFailure::None;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TComPort::TEvents)
 
 // The watcher: waits on the device, hands each completed wait to the port's thread and blocks
-// until it has been dispatched. A failing wait ends it silently.
+// until it has been dispatched. A failing wait ends it and tells the port.
 class TComThread : public QThread {
     Q_OBJECT
 public:
@@ -208,6 +226,7 @@ private:
     TComPort* m_port;
     SerialDevice* m_device;
     const quint32 m_mask;
+    quint64 m_generation = 0; // the port's generation it was started in
     std::atomic<quint32> m_received{0};
     std::atomic<bool> m_pending{false}; // a hand-over is queued and not yet taken
     std::atomic<bool> m_holding{false}; // the watcher waits for the end of a dispatch

@@ -20,8 +20,12 @@ void LightBarriers::setConfig(int barrier, const BarrierConfig& config)
 {
     if (!valid(barrier))
         return;
-    m_configs[barrier - 1] = config;
-    m_level[barrier - 1] = -1;
+    const int i = barrier - 1;
+    const BarrierConfig& old = m_configs[i];
+    const bool same = old.Port == config.Port && old.Line == config.Line && old.Mode == config.Mode;
+    m_configs[i] = config;
+    if (!same)
+        m_level[i] = -1; // the start level read at opening belongs to the old line
 }
 
 quint32 LightBarriers::lineMemory(int barrier) const
@@ -109,13 +113,16 @@ QString LightBarriers::signalTimeText(const QTime& time)
 
 void LightBarriers::BarrierSignal(int b)
 {
-    m_reserve.append(QStringLiteral("%1. %2").arg(b).arg(signalTimeText(m_wallClock())));
+    const QTime now = m_wallClock();
+    m_reserve.append(QStringLiteral("%1. %2").arg(b).arg(signalTimeText(now)));
     m_reserveSelected = int(m_reserve.size()) - 1;
     m_reserveEnabled = true;
     publishReserve();
 
-    if (m_timerGesperrt.isActive())
+    if (m_timerGesperrt.isActive()) {
+        logSignal(b, now, Outcome::LockedOut);
         return; // listed only
+    }
     const int i = b - 1;
     ++m_signalCount[i];
 
@@ -133,19 +140,66 @@ void LightBarriers::BarrierSignal(int b)
             target = 3;
     }
 
-    bool acted = false;
+    Outcome outcome = m_state[target - 1] == Armed ? Outcome::NoEffect : Outcome::NotArmed;
     if (m_commands && m_state[target - 1] == Armed) {
         if (target == 1 && m_commands->startEnabled()) {
             m_commands->invokeStart();
-            acted = true;
+            outcome = Outcome::Started;
         } else if (target > 1 && m_commands->stopEnabled() && m_commands->currentPhase() == target - 1) {
             m_commands->invokeStop();
-            acted = true;
+            outcome = Outcome::Stopped;
         }
     }
-    if (!acted)
+    if (outcome != Outcome::Started && outcome != Outcome::Stopped)
         --m_signalCount[i];
     m_timerGesperrt.start();
+    logSignal(b, now, outcome);
+}
+
+void LightBarriers::logSignal(int barrier, const QTime& time, Outcome outcome)
+{
+    m_log.push_back({barrier, time, m_tickClock ? m_tickClock() : 0u, outcome});
+    while (m_log.size() > size_t(SignalLogSize))
+        m_log.pop_front();
+    Q_EMIT signalLogChanged();
+}
+
+QVector<LightBarriers::SignalRecord> LightBarriers::signalLog() const
+{
+    return QVector<SignalRecord>(m_log.begin(), m_log.end());
+}
+
+QStringList LightBarriers::signalLogTexts() const
+{
+    QStringList texts;
+    for (const SignalRecord& r : m_log)
+        texts << signalLogText(r);
+    return texts;
+}
+
+QString LightBarriers::signalLogText(const SignalRecord& r)
+{
+    static const char* const names[3] = {"LS Start", "LS Stopp", "LS Ziel"};
+    QString what;
+    switch (r.outcome) {
+    case Outcome::Started:
+        what = QStringLiteral("START");
+        break;
+    case Outcome::Stopped:
+        what = QStringLiteral("STOPP");
+        break;
+    case Outcome::LockedOut:
+        what = QStringLiteral("gesperrt");
+        break;
+    case Outcome::NotArmed:
+        what = QStringLiteral("nicht frei");
+        break;
+    case Outcome::NoEffect:
+        what = QStringLiteral("ohne Wirkung");
+        break;
+    }
+    const QString name = valid(r.barrier) ? QLatin1String(names[r.barrier - 1]) : QStringLiteral("LS");
+    return QStringLiteral("%1  Tick %2  %3: %4").arg(signalTimeText(r.time)).arg(r.tick).arg(name, what);
 }
 
 void LightBarriers::TimerGesperrtTimer()
@@ -165,9 +219,10 @@ void LightBarriers::ComPortOpen(quint8 port, quint32 status)
         if (m_configs[i].Port != port)
             continue;
         m_portOpen[i] = true;
+        m_lost[i] = false;
         setState(i, Disarmed);
-        if (m_configs[i].Line <= 2)
-            m_level[i] = status == UnknownStatus ? -1 : ((status & LineMask[m_configs[i].Line]) ? 1 : 0);
+        if (m_configs[i].Line <= 2 && status != UnknownStatus)
+            m_level[i] = (status & LineMask[m_configs[i].Line]) ? 1 : 0;
     }
 }
 
@@ -177,8 +232,35 @@ void LightBarriers::ComPortClose(quint8 port)
         if (m_configs[i].Port != port)
             continue;
         m_portOpen[i] = false;
+        m_lost[i] = false;
+        m_wanted[i] = false;
         setState(i, Closed);
         m_level[i] = -1;
+    }
+}
+
+void LightBarriers::ComPortLost(quint8 port)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (m_configs[i].Port != port)
+            continue;
+        m_portOpen[i] = false;
+        m_lost[i] = true;
+        setState(i, Lost);
+        m_level[i] = -1;
+    }
+}
+
+void LightBarriers::ComPortReconnected(quint8 port, quint32 status)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (m_configs[i].Port != port)
+            continue;
+        m_portOpen[i] = true;
+        m_lost[i] = false;
+        setState(i, m_enabled[i] ? (m_wanted[i] ? Armed : Disarmed) : Closed);
+        if (m_configs[i].Line <= 2 && status != UnknownStatus)
+            m_level[i] = (status & LineMask[m_configs[i].Line]) ? 1 : 0;
     }
 }
 
@@ -196,6 +278,9 @@ void LightBarriers::SetBarrierArmed(int barrier, bool armed)
     if (!valid(barrier))
         return;
     const int i = barrier - 1;
+    m_wanted[i] = armed;
+    if (m_lost[i] && m_enabled[i])
+        return; // shown when the port is back
     setState(i, m_enabled[i] && m_portOpen[i] ? (armed ? Armed : Disarmed) : Closed);
 }
 
@@ -204,10 +289,13 @@ void LightBarriers::ImageLSClick(int barrier)
     if (!valid(barrier))
         return;
     const int i = barrier - 1;
-    if (m_state[i] == Armed)
+    if (m_state[i] == Armed) {
+        m_wanted[i] = false;
         setState(i, Disarmed);
-    else if (m_state[i] == Disarmed)
+    } else if (m_state[i] == Disarmed) {
+        m_wanted[i] = true;
         setState(i, Armed);
+    }
 }
 
 void LightBarriers::resetForNext()

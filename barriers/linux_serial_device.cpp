@@ -14,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -35,6 +36,29 @@ void installWakeHandler()
 QString errorText(int code)
 {
     return qt_error_string(code);
+}
+
+SerialFailure openFailure(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return SerialFailure::Missing;
+    case EBUSY:
+        return SerialFailure::Busy;
+    case EACCES:
+    case EPERM:
+        return SerialFailure::NoAccess;
+    default:
+        return SerialFailure::Other;
+    }
+}
+
+// The driver has no wait for line changes (usb-serial drivers without it answer ENOTTY).
+bool cannotWait(int code)
+{
+    return code == EINVAL || code == ENOTTY || code == ENOSYS || code == EOPNOTSUPP;
 }
 
 speed_t standardSpeed(int baud)
@@ -121,15 +145,21 @@ int LinuxSerialDevice::wakeSignal()
 QString LinuxSerialDevice::open(const QString& path)
 {
     close();
+    m_failure = SerialFailure::None;
+    m_polling = false;
+    auto failed = [this](int code) {
+        m_failure = openFailure(code);
+        return errorText(code);
+    };
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
-        return errorText(ENOENT);
+        return failed(ENOENT);
     const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return errorText(errno);
-    auto refuse = [fd](int code) {
+        return failed(errno);
+    auto refuse = [fd, &failed](int code) {
         ::close(fd);
-        return errorText(code);
+        return failed(code);
     };
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !isatty(fd))
@@ -247,13 +277,14 @@ bool LinuxSerialDevice::readCounts(Counts& c) const
     return true;
 }
 
-quint32 LinuxSerialDevice::changedSinceLastReport(quint32 watchMask)
+bool LinuxSerialDevice::changedSinceLastReport(quint32 watchMask, quint32& events)
 {
+    events = 0;
     int changed = 0;
     if (m_haveCounts) {
         Counts now;
         if (!readCounts(now))
-            return 0;
+            return false;
         if (now.cts != m_counts.cts)
             changed |= TIOCM_CTS;
         if (now.dsr != m_counts.dsr)
@@ -266,18 +297,27 @@ quint32 LinuxSerialDevice::changedSinceLastReport(quint32 watchMask)
     } else {
         int status = 0;
         if (ioctl(m_fd, TIOCMGET, &status) != 0)
-            return 0;
+            return false;
         changed = (status ^ m_lastStatus) & (TIOCM_CTS | TIOCM_DSR | TIOCM_CD | TIOCM_RNG);
         m_lastStatus = status;
     }
-    return eventsOfChangedLines(changed) & watchMask;
+    events = eventsOfChangedLines(changed) & watchMask;
+    return true;
+}
+
+SerialDevice::WaitResult LinuxSerialDevice::fail(int error)
+{
+    // An unplugged adapter answers EIO (the tty was hung up) or ENODEV.
+    const bool gone = error == EIO || error == ENODEV || error == ENXIO || error == EBADF;
+    m_failure = gone ? SerialFailure::Gone : SerialFailure::Other;
+    return WaitResult::Failed;
 }
 
 SerialDevice::WaitResult LinuxSerialDevice::waitForEvents(quint32 watchMask, quint32& occurred)
 {
     occurred = 0;
     if (m_fd < 0)
-        return WaitResult::Failed;
+        return fail(EBADF);
     m_waiter.store(pthread_self());
     m_inWait.store(true);
     struct Leave {
@@ -285,18 +325,74 @@ SerialDevice::WaitResult LinuxSerialDevice::waitForEvents(quint32 watchMask, qui
         ~Leave() { flag.store(false); }
     } leave{m_inWait};
 
+    auto readChanges = [this, watchMask](quint32& events) {
+        if (changedSinceLastReport(watchMask, events))
+            return true;
+        fail(errno);
+        return false;
+    };
     const int lines = tiocmLines(watchMask);
+    if (lines == 0) {
+        // Nothing to watch: block until the stop signal.
+        while (!m_stop.load())
+            ppoll(nullptr, 0, nullptr, nullptr);
+        return WaitResult::Stopped;
+    }
     for (;;) {
         if (m_stop.load())
             return WaitResult::Stopped;
+        if (m_polling.load())
+            return pollModemLines(m_stop, readChanges, occurred);
         // Changes that happened while the previous event was being handed over.
-        if (const quint32 ev = changedSinceLastReport(watchMask)) {
-            occurred = ev;
+        quint32 events = 0;
+        if (!readChanges(events))
+            return WaitResult::Failed;
+        if (events) {
+            occurred = events;
             return WaitResult::Events;
         }
-        const int r = lines ? ioctl(m_fd, TIOCMIWAIT, lines) : ppoll(nullptr, 0, nullptr, nullptr);
-        if (r < 0 && errno != EINTR)
-            return WaitResult::Failed;
+        if (ioctl(m_fd, TIOCMIWAIT, lines) == 0 || errno == EINTR)
+            continue;
+        const int error = errno;
+        int status = 0;
+        if (cannotWait(error) && ioctl(m_fd, TIOCMGET, &status) == 0) {
+            m_polling = true; // the lines can be read, only not waited for
+            continue;
+        }
+        return fail(error);
+    }
+}
+
+SerialDevice::WaitResult pollModemLines(const std::atomic<bool>& stop,
+                                        const std::function<bool(quint32& events)>& readChanges,
+                                        quint32& occurred)
+{
+    occurred = 0;
+    constexpr long periodNs = 1000000;
+    timespec next{};
+    clock_gettime(CLOCK_MONOTONIC, &next);
+    for (;;) {
+        if (stop.load())
+            return SerialDevice::WaitResult::Stopped;
+        quint32 events = 0;
+        if (!readChanges(events))
+            return SerialDevice::WaitResult::Failed;
+        if (events) {
+            occurred = events;
+            return SerialDevice::WaitResult::Events;
+        }
+        // Absolute deadlines keep the period at 1 ms; after a delay the next read follows at once.
+        next.tv_nsec += periodNs;
+        if (next.tv_nsec >= 1000000000L) {
+            next.tv_nsec -= 1000000000L;
+            ++next.tv_sec;
+        }
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if (now.tv_sec > next.tv_sec || (now.tv_sec == next.tv_sec && now.tv_nsec > next.tv_nsec))
+            next = now;
+        else
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr); // EINTR: the stop signal
     }
 }
 

@@ -19,3 +19,13 @@ void PortTable::setDevicePath(int port, const QString& path)
     else
         m_paths.insert(port, path);
 }
+
+int PortTable::portOf(const QString& devicePath) const
+{
+    int found = 0;
+    for (auto it = m_paths.cbegin(); it != m_paths.cend(); ++it) {
+        if (it.value() == devicePath && (found == 0 || it.key() < found))
+            found = it.key();
+    }
+    return found;
+}

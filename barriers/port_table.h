@@ -14,6 +14,8 @@ public:
     static PortTable linuxDefault();
 
     QString devicePath(int port) const { return m_paths.value(port); }
+    // The lowest port number of a device path, 0 when the table has none.
+    int portOf(const QString& devicePath) const;
     void setDevicePath(int port, const QString& path);
     void clear() { m_paths.clear(); }
 

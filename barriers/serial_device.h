@@ -27,6 +27,16 @@ constexpr quint32 Ring = 0x40;
 constexpr quint32 Rlsd = 0x80;
 } // namespace ModemLine
 
+// Why a device could not be opened, or why its wait failed.
+enum class SerialFailure {
+    None,
+    Missing,  // no such device (adapter not plugged in)
+    Busy,     // held by another program
+    NoAccess, // the user may not open it (not in the group that owns serial devices)
+    Gone,     // the device went away while open (adapter unplugged)
+    Other
+};
+
 enum class SerialParity { None, Odd, Even, Mark, Space };
 enum class SerialStopBits { One, OneAndHalf, Two };
 enum class SerialFlow { None, RtsCts, XonXoff };
@@ -55,7 +65,12 @@ public:
     // Programs the line. Returns the system's error text, empty on success.
     virtual QString applySettings(const SerialLineSettings& settings) = 0;
     // Blocks until one of the watched events (SerialEvent bits) occurs or a stop is requested.
+    // Failed means the device cannot report anything any more (lastFailure() says why).
     virtual WaitResult waitForEvents(quint32 watchMask, quint32& occurred) = 0;
+    // Why the last open() or waitForEvents() failed.
+    virtual SerialFailure lastFailure() const { return SerialFailure::Other; }
+    // True when the driver cannot wait for line changes and the lines are read every millisecond.
+    virtual bool pollsLines() const { return false; }
     // CTS 0x10, DSR 0x20, RING 0x40, RLSD 0x80; 0 when the status cannot be read.
     virtual quint32 modemStatus() = 0;
     // Bytes waiting in the input queue (no data is exchanged by the barriers).

@@ -13,6 +13,10 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/probe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/light_barriers.h
     ${CMAKE_CURRENT_LIST_DIR}/light_barriers.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/barrier_connection.h
+    ${CMAKE_CURRENT_LIST_DIR}/barrier_connection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/barrier_diagnostics.h
+    ${CMAKE_CURRENT_LIST_DIR}/barrier_diagnostics.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BarrierIndicator.h

@@ -10,6 +10,10 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_mode.h
     ${CMAKE_CURRENT_LIST_DIR}/file_mode.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/serial_presence.h
+    ${CMAKE_CURRENT_LIST_DIR}/serial_presence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.h
+    ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/qt_gong.h

@@ -1,6 +1,8 @@
 #include "settings/Cfg.h"
 
+#include "barriers/barrier_diagnostics.h"
 #include "platform/data_paths.h"
+#include "settings/CfgBarrierPanel.h"
 #include "widgets/ColorPicker.h"
 
 #include <QCheckBox>
@@ -100,6 +102,8 @@ TCfgDialog::TCfgDialog(QWidget* parent, std::function<quint32()> probePorts,
         w->hide();
     m_cbLSautoFrei = named(new QCheckBox(QStringLiteral("Automatisch frei "), gbLS), "cbLSautoFrei");
     lsGrid->addWidget(m_cbLSautoFrei, 2, 0, 1, 5);
+    m_barrierPanel = named(new CfgBarrierPanel(gbLS), "PanelBarrierLive");
+    lsGrid->addWidget(m_barrierPanel, 3, 0, 1, 6);
     lsGrid->setColumnStretch(5, 1);
 
     // Spin fields and monitor on the left
@@ -201,9 +205,18 @@ TCfgDialog::TCfgDialog(QWidget* parent, std::function<quint32()> probePorts,
     buildPortLists(0);
 }
 
+void TCfgDialog::setBarrierFeed(BarrierDiagnostics* feed)
+{
+    m_barrierFeed = feed;
+    m_barrierPanel->setFeed(feed);
+}
+
 void TCfgDialog::buildPortLists(quint32 availablePorts)
 {
-    const QStringList entries = portEntries(availablePorts);
+    std::function<QString(int)> note;
+    if (m_barrierFeed)
+        note = [feed = m_barrierFeed](int port) { return feed->portNote(port); };
+    const QStringList entries = portEntries(availablePorts, note);
     for (PortComboBox* c : {m_cbPort1, m_cbPort2}) {
         const QString selected = c->currentText();
         const QSignalBlocker block(c);
@@ -212,7 +225,11 @@ void TCfgDialog::buildPortLists(quint32 availablePorts)
         for (int i = 1; i < entries.size(); ++i) {
             quint8 port = 0;
             quint8 line = 0;
-            if (m_devicePath && parsePortEntry(entries[i], &port, &line))
+            if (!parsePortEntry(entries[i], &port, &line))
+                continue;
+            if (m_barrierFeed)
+                c->setItemData(i, m_barrierFeed->deviceText(port), Qt::ToolTipRole);
+            else if (m_devicePath)
                 c->setItemData(i, m_devicePath(port), Qt::ToolTipRole);
         }
         const int keep = entries.indexOf(selected);
@@ -226,7 +243,9 @@ void TCfgDialog::fill(const AppSettings& s, quint32 availablePorts)
     buildPortLists(availablePorts);
     for (int i = 0; i < 5; ++i)
         m_colour[i]->setColour(s.c[i]);
-    const QStringList entries = portEntries(availablePorts);
+    QStringList entries;
+    for (int i = 0; i < m_cbPort1->count(); ++i)
+        entries << m_cbPort1->itemText(i);
     {
         const QSignalBlocker b1(m_cbPort1);
         const QSignalBlocker b2(m_cbPort2);
@@ -252,6 +271,8 @@ DialogValues TCfgDialog::values() const
     DialogValues v;
     v.portEntryIndex = m_cbPort1->currentIndex();
     v.portEntryText = m_cbPort1->currentText();
+    if (m_barrierFeed && chosenPort() != 0)
+        v.adapterId = m_barrierFeed->adapterId(chosenPort());
     v.alg1 = qMax(0, m_cbAlg1->currentIndex());
     v.autoFrei = m_cbLSautoFrei->isChecked();
     v.timer = m_seTimer->value();
@@ -270,8 +291,19 @@ void TCfgDialog::showEvent(QShowEvent* event)
     m_cbPort1->setEnabled(true);
     m_cbPort2->setEnabled(true);
     fillMonitors();
+    m_barrierPanel->refresh();
     centreOnParent();
     QDialog::showEvent(event);
+    if (m_barrierFeed)
+        m_barrierFeed->watchLines(chosenPort());
+}
+
+void TCfgDialog::hideEvent(QHideEvent* event)
+{
+    // A port opened only for the lamps is closed before OK opens the barrier port.
+    if (m_barrierFeed)
+        m_barrierFeed->watchLines(0);
+    QDialog::hideEvent(event);
 }
 
 void TCfgDialog::centreOnParent()
@@ -322,14 +354,29 @@ bool TCfgDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+quint8 TCfgDialog::chosenPort() const
+{
+    quint8 port = 0;
+    quint8 line = 0;
+    if (m_cbPort1->currentIndex() <= 0 || !parsePortEntry(m_cbPort1->currentText(), &port, &line))
+        return 0;
+    return port;
+}
+
 void TCfgDialog::cbPort1Change()
 {
     m_cbAlg1->setEnabled(m_cbPort1->currentIndex() > 0);
     m_cbAlg2->setEnabled(m_cbPort2->currentIndex() > 0);
-    quint8 port = 0;
-    quint8 line = 0;
-    const bool any = m_cbPort1->currentIndex() > 0 && parsePortEntry(m_cbPort1->currentText(), &port, &line);
-    m_labDevice->setText(any && m_devicePath ? m_devicePath(port) : QString());
+    const quint8 port = chosenPort();
+    QString device;
+    if (port != 0)
+        device = m_barrierFeed  ? m_barrierFeed->deviceText(port)
+                 : m_devicePath ? m_devicePath(port)
+                                : QString();
+    m_labDevice->setText(device);
+    // The lamps follow the chosen port while the dialog is shown.
+    if (m_barrierFeed && isVisible())
+        m_barrierFeed->watchLines(port);
 }
 
 void TCfgDialog::cbPort1DropDown()

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class BarrierDiagnostics;
+class CfgBarrierPanel;
 class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -48,13 +50,18 @@ public:
     // Replaces the WAVE file dialog (tests).
     void setFileDialog(FileDialog dialog) { m_fileDialog = std::move(dialog); }
 
+    // The barriers' live view: adapter names in the port list, lamps, signal log, access notice.
+    void setBarrierFeed(BarrierDiagnostics* feed);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildPortLists(quint32 availablePorts);
     void cbPort1Change();
+    quint8 chosenPort() const;
     void cbPort1DropDown();
     void cbMonitorChange(int index);
     void SoundDblClick(int tag);
@@ -75,6 +82,8 @@ private:
     QComboBox* m_cbAlg1 = nullptr;
     QComboBox* m_cbAlg2 = nullptr;
     QLabel* m_labDevice = nullptr;
+    CfgBarrierPanel* m_barrierPanel = nullptr;
+    BarrierDiagnostics* m_barrierFeed = nullptr;
     QCheckBox* m_cbLSautoFrei = nullptr;
     QSpinBox* m_seTimer = nullptr;
     QDoubleSpinBox* m_sePktSek = nullptr;

@@ -4,15 +4,17 @@
 
 #include <cmath>
 
-QStringList portEntries(quint32 availablePorts)
+QStringList portEntries(quint32 availablePorts, const std::function<QString(int port)>& note)
 {
     QStringList entries{QStringLiteral("Kein")};
     const int highest = qMin(int(availablePorts >> 16), 16);
     for (int n = 1; n <= highest; ++n) {
         if (!(availablePorts & (1u << (n - 1))))
             continue;
+        const QString text = note ? note(n) : QString();
+        const QString tail = text.isEmpty() ? QString() : QStringLiteral("  (%1)").arg(text);
         for (int line = 0; line < 3; ++line)
-            entries << QStringLiteral("COM%1").arg(n) + lineSuffix(line);
+            entries << QStringLiteral("COM%1").arg(n) + lineSuffix(line) + tail;
     }
     return entries;
 }
@@ -23,7 +25,9 @@ int portEntryFor(quint8 port, quint8 line, const QStringList& entries)
         return 0;
     const QString wanted = QStringLiteral("COM%1").arg(port) + lineSuffix(line);
     for (int i = 1; i < entries.size(); ++i) {
-        if (entries.at(i).compare(wanted, Qt::CaseInsensitive) == 0)
+        const QString& e = entries.at(i);
+        if (e.startsWith(wanted, Qt::CaseInsensitive) &&
+            (e.size() == wanted.size() || e.at(wanted.size()) == QLatin1Char(' ')))
             return i;
     }
     return 0;
@@ -86,7 +90,9 @@ void applyDialogValues(const DialogValues& v, AppSettings& s, ApplyTarget& targe
     // The port is always closed and reopened, also when nothing changed.
     target.closePort();
     s.port[0] = 0;
+    s.port1Adapter.clear();
 
+    bool opened = false;
     if (v.portEntryIndex > 0) {
         quint8 port = 0;
         quint8 line = 0;
@@ -94,12 +100,16 @@ void applyDialogValues(const DialogValues& v, AppSettings& s, ApplyTarget& targe
         s.port[0] = port;
         s.line[0] = line;
         s.alg[0] = v.alg1;
-        if (port != 0)
-            target.openPort(port);
+        if (port != 0) {
+            s.port1Adapter = v.adapterId;
+            opened = target.openPort(port);
+        }
     }
 
+    // Only a port that opened shows its barriers disarmed (and then armed); one that failed
+    // stays shown closed, since no signal of it can arrive.
     target.enableBarrierIndicators();
-    if (s.port[0] != 0)
+    if (s.port[0] != 0 && opened)
         target.comPortOpen(s.port[0]);
 
     // Without a countdown the start barrier is ready at once.

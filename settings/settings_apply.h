@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The pin pairs of a barrier's line (0 DSR, 1 CTS, 2 RLSD), from the barriers' LineSuffix table.
 inline QString lineSuffix(int line)
 {
@@ -17,6 +19,7 @@ inline QString lineSuffix(int line)
 struct DialogValues {
     int portEntryIndex = 0; // 0 = "Kein"
     QString portEntryText;
+    QString adapterId; // identity of the chosen port's adapter, "" when it has none
     int alg1 = 0;
     bool autoFrei = false;
     int timer = 60;
@@ -39,7 +42,7 @@ public:
     // Zeros in row 2, then row 1 with the countdown start value (or zeros without a countdown).
     virtual void showIdleDisplay() = 0;
     virtual void closePort() = 0;
-    // Errors are ignored by the caller.
+    // True when the port is open; a failure shows the barriers closed.
     virtual bool openPort(quint8 port) = 0;
     virtual void enableBarrierIndicators() = 0;
     virtual void comPortOpen(quint8 port) = 0;
@@ -48,10 +51,12 @@ public:
 };
 
 // "Kein", then for every available port n up to the highest: "COMn /4,6", "COMn /7,8", "COMn /1,4".
-// Bits 0-15 of availablePorts mark ports 1-16, bits 16-31 hold the highest one.
-QStringList portEntries(quint32 availablePorts);
+// Bits 0-15 of availablePorts mark ports 1-16, bits 16-31 hold the highest one. Where note gives
+// a text for a port (the adapter's name), its entries carry it: "COM5 /7,8  (FTDI FT232R ...)".
+QStringList portEntries(quint32 availablePorts, const std::function<QString(int port)>& note = {});
 
-// The index of "COM<port><suffix of line>" in entries, ignoring letter case; 0 ("Kein") when absent.
+// The index of "COM<port><suffix of line>" in entries (with or without a note), ignoring letter
+// case; 0 ("Kein") when absent.
 int portEntryFor(quint8 port, quint8 line, const QStringList& entries);
 
 // Port from the 4th character (and the 5th when it is a digit), line from the suffix (1 " /7,8",

@@ -28,7 +28,7 @@ bool AppSettings::operator==(const AppSettings& o) const
            height == o.height && sound == o.sound && sound0 == o.sound0 && sound1 == o.sound1 &&
            sound2 == o.sound2 && elz1 == o.elz1 && elz2 == o.elz2 && sekPachka == o.sekPachka &&
            monitor == o.monitor && filtInd == o.filtInd && zeile1 == o.zeile1 && phases == o.phases &&
-           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder;
+           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder && port1Adapter == o.port1Adapter;
 }
 
 namespace {
@@ -163,11 +163,13 @@ void extraText(QSettings& s, const char* name, QString* out)
 void loadExtras(QSettings& s, AppSettings& out)
 {
     extraText(s, "ProtocolFolder", &out.protocolFolder);
+    extraText(s, "Port1Adapter", &out.port1Adapter);
 }
 
 void saveExtras(QSettings& s, const AppSettings& in)
 {
     s.setValue(QStringLiteral("ProtocolFolder"), in.protocolFolder);
+    s.setValue(QStringLiteral("Port1Adapter"), in.port1Adapter);
 }
 
 } // namespace

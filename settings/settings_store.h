@@ -49,6 +49,9 @@ struct AppSettings {
     // Values beyond the classic set. Each is read on its own after the classic ones (a missing or
     // unreadable value keeps its default and never stops the classic reading) and written after them.
     QString protocolFolder; // where protocols were last saved or opened; "" = the Documents folder
+    // The start barrier's adapter ("Port1Adapter"): its /dev/serial/by-id name, "" = by COM number
+    // only. Where set it decides the device; "Port1" then follows it.
+    QString port1Adapter;
 
     bool operator==(const AppSettings& o) const;
     bool operator!=(const AppSettings& o) const { return !(*this == o); }

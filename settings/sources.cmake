@@ -8,4 +8,6 @@ target_sources(akcore PRIVATE
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Cfg.h
     ${CMAKE_CURRENT_LIST_DIR}/Cfg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CfgBarrierPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/CfgBarrierPanel.cpp
 )

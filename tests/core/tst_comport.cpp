@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cerrno>
+
 namespace {
 // Tests never map a port number to a real device.
 PortTable fakeTable()
@@ -362,31 +364,64 @@ private Q_SLOTS:
         line.setStatus(0x10);
         QVERIFY(line.waitForReturn());
         port.Close(); // dispatches the queued event, whose handler tries to reopen
-        QCOMPARE(refused, QStringLiteral("Unable to open com port: Device or resource busy"));
+        // The system's text is in the user's language.
+        QCOMPARE(refused, QStringLiteral("Unable to open com port: ") + qt_error_string(EBUSY));
         QVERIFY(!port.Connected());
         QCOMPARE(line.openDevices, 0);
     }
 
-    void failingWaitEndsTheWatcherSilently()
+    // A failing wait (adapter unplugged) closes the dead device at once and reports the loss;
+    // the port no longer claims to be connected.
+    void failingWaitClosesTheDeviceAndReportsTheLoss_data()
     {
+        QTest::addColumn<int>("failure");
+        QTest::newRow("adapter unplugged") << int(SerialFailure::Gone);
+        QTest::newRow("driver refuses the wait") << int(SerialFailure::Other);
+    }
+    void failingWaitClosesTheDeviceAndReportsTheLoss()
+    {
+        QFETCH(int, failure);
         FakeSerialLine line;
         TComPort port(line.factory(), fakeTable());
         configure(port);
         QSignalSpy cts(&port, &TComPort::OnCTS);
         QSignalSpy closed(&port, &TComPort::OnClose);
+        QSignalSpy lost(&port, &TComPort::OnLost);
         port.Open();
-        line.failNextWait();
+        line.failNextWait(SerialFailure(failure));
         QVERIFY(line.waitForReturn());
-        QTRY_VERIFY(!port.watcherRunning());
-        QVERIFY(port.Connected());
+        QTRY_COMPARE(lost.count(), 1);
+        QVERIFY(!port.Connected());
+        QVERIFY(!port.watcherRunning());
+        QCOMPARE(port.lostFailure(), SerialFailure(failure));
+        QCOMPARE(line.openDevices, 0); // closed at once, so the system can reuse its name
+        QCOMPARE(closed.count(), 0);
+        QCOMPARE(port.ModemStatus(), 0u);
         line.setStatus(0x10);
         QCoreApplication::processEvents();
         QCOMPARE(cts.count(), 0);
-        port.Close();
-        QCOMPARE(closed.count(), 1);
-        QCOMPARE(line.openDevices, 0);
+        port.Close(); // nothing left to close
+        QCOMPARE(closed.count(), 0);
         port.Open(); // reopening reports again
         QTRY_COMPARE(cts.count(), 1);
+        QCOMPARE(port.lostFailure(), SerialFailure::None);
+    }
+
+    void lossWhileClosingIsAPlainClose()
+    {
+        FakeSerialLine line;
+        TComPort port(line.factory(), fakeTable());
+        configure(port);
+        QSignalSpy closed(&port, &TComPort::OnClose);
+        QSignalSpy lost(&port, &TComPort::OnLost);
+        port.Open();
+        line.failNextWait();
+        QVERIFY(line.waitForReturn());
+        port.Close(); // before the loss reached the port's thread
+        QCoreApplication::processEvents();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(lost.count(), 0);
+        QCOMPARE(line.openDevices, 0);
     }
 
     void probe_data()

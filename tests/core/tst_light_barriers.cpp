@@ -52,7 +52,8 @@ void configure(LightBarriers& b, const QString& configs)
 
 // Script words: a hex number is a status event of port 1 ("@2:10" one of port 2), "u" ends
 // the lock-out, "aN"/"dN" arm/disarm barrier N, "cN" clicks indicator N, "n" is NÄCHSTER
-// (the run starts over too), "oXX" reopens port 1 with status XX.
+// (the run starts over too), "oXX" opens port 1 with status XX, "o" without a status (as the
+// settings' apply step does), "x" closes port 1, "k" sets barrier 1's configuration again.
 void play(LightBarriers& b, FakeRun& run, const QString& script)
 {
     const QStringList words = script.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -68,8 +69,14 @@ void play(LightBarriers& b, FakeRun& run, const QString& script)
             b.SetBarrierArmed(w.mid(1).toInt(), false);
         } else if (w.startsWith(QLatin1Char('c'))) {
             b.ImageLSClick(w.mid(1).toInt());
+        } else if (w == QLatin1String("o")) {
+            b.ComPortOpen(1);
         } else if (w.startsWith(QLatin1Char('o'))) {
             b.ComPortOpen(1, w.mid(1).toUInt(nullptr, 16));
+        } else if (w == QLatin1String("x")) {
+            b.ComPortClose(1);
+        } else if (w == QLatin1String("k")) {
+            b.setConfig(1, b.config(1));
         } else if (w.startsWith(QLatin1Char('@'))) {
             b.ComPortDSR(quint8(w.mid(1, 1).toInt()), w.mid(3).toUInt(nullptr, 16));
         } else {
@@ -139,6 +146,17 @@ private Q_SLOTS:
         QTest::newRow("mode 1 line active does not hide a mode 0 barrier")
             << "1:1:1,1:0:0,0:0:0"
             << "a1 10 00 u a2 30" << QStringList{"START", "STOPP"} << 2 << 1;
+        // The start level read at opening stays the reference through the apply step of the
+        // settings, which sets the same configuration again and reports the opening once more.
+        QTest::newRow("mode 1 start level survives the same configuration set again")
+            << "1:1:1,0:0:0,0:0:0"
+            << "o10 k o a1 00" << QStringList{"START"} << 1 << 1;
+        QTest::newRow("mode 1 start level read again after close and reopen")
+            << "1:1:1,0:0:0,0:0:0"
+            << "o00 x o10 k o a1 00" << QStringList{"START"} << 1 << 1;
+        QTest::newRow("mode 1 first drop after reopening with the line idle-inactive gives nothing")
+            << "1:1:1,0:0:0,0:0:0"
+            << "o10 x o00 k o a1 00" << QStringList{} << 0 << 0;
         QTest::newRow("mode 1 contact as barriers 1 and 2")
             << "1:1:1,1:1:1,0:0:0"
             << "a1 10 00 u a2 10 00" << QStringList{"START", "STOPP"} << 2 << 2;
@@ -235,6 +253,22 @@ private Q_SLOTS:
         QTest::newRow("port that failed to open: arming shows closed") << 1 << "a1 a2" << QList<int>{0, 4, 8};
         QTest::newRow("closing shows closed") << 1 << "open a2 close" << QList<int>{0, 4, 8};
         QTest::newRow("no start port: arming shows closed") << 0 << "a1 a2 a3" << QList<int>{0, 4, 8};
+        QTest::newRow("lost port shows the lost picture") << 1 << "open a1 lost" << QList<int>{3, 7, 8};
+        QTest::newRow("armed before the loss is armed again when back")
+            << 1 << "open a1 lost back" << QList<int>{2, 5, 8};
+        QTest::newRow("arming while lost is kept and shown when back")
+            << 1 << "open lost a1 a2" << QList<int>{3, 7, 8};
+        QTest::newRow("arming while lost is shown when back")
+            << 1 << "open lost a1 a2 back" << QList<int>{2, 6, 8};
+        QTest::newRow("disarmed while lost stays disarmed when back")
+            << 1 << "open a1 lost d1 back" << QList<int>{1, 5, 8};
+        QTest::newRow("click on a lost indicator changes nothing")
+            << 1 << "open lost c1" << QList<int>{3, 7, 8};
+        QTest::newRow("closing a lost port shows closed") << 1 << "open a1 lost close" << QList<int>{0, 4, 8};
+        QTest::newRow("port missing at opening: armed as asked once it appears")
+            << 1 << "a1 back" << QList<int>{2, 5, 8};
+        QTest::newRow("closed since the last arming: disarmed when it appears")
+            << 1 << "open a1 close back" << QList<int>{1, 5, 8};
     }
     void indicators()
     {
@@ -252,12 +286,89 @@ private Q_SLOTS:
                 b.ComPortOpen(1);
             else if (w == QLatin1String("close"))
                 b.ComPortClose(1);
+            else if (w == QLatin1String("lost"))
+                b.ComPortLost(1);
+            else if (w == QLatin1String("back"))
+                b.ComPortReconnected(1, 0);
             else if (w.startsWith(QLatin1Char('c')))
                 b.ImageLSClick(w.mid(1).toInt());
             else
                 b.SetBarrierArmed(w.mid(1).toInt(), w.startsWith(QLatin1Char('a')));
         }
         QCOMPARE((QList<int>{b.indicatorIndex(1), b.indicatorIndex(2), b.indicatorIndex(3)}), indices);
+    }
+
+    void signalLogTellsWhatEachSignalDid()
+    {
+        LightBarriers b;
+        FakeRun run;
+        run.twoPhase = false;
+        b.setCommands(&run);
+        b.setWallClock([] { return QTime(9, 5, 7, 34); });
+        quint32 tick = 0xFFFFFFF0u; // the log shows the tick as it is, also across the wrap
+        b.setTickClock([&tick] { return tick += 8; });
+        configure(b, QStringLiteral("1:1:0,1:0:0,0:0:0"));
+        b.EnableBarrierIndicators();
+        b.ComPortOpen(1);
+        QSignalSpy changed(&b, &LightBarriers::signalLogChanged);
+        // not armed; START; locked out; armed start barrier while timing; stop barrier; STOPP
+        play(b, run, QStringLiteral("10 u 00 a1 10 00 10 u 00 a1 10 u 00 20 u 00 a2 20"));
+        QCOMPARE(b.signalLogTexts(),
+                 (QStringList{"9:05.07,03  Tick 4294967288  LS Start: nicht frei",
+                              "9:05.07,03  Tick 0  LS Start: START", "9:05.07,03  Tick 8  LS Start: gesperrt",
+                              "9:05.07,03  Tick 16  LS Start: ohne Wirkung",
+                              "9:05.07,03  Tick 24  LS Stopp: nicht frei",
+                              "9:05.07,03  Tick 32  LS Stopp: STOPP"}));
+        QCOMPARE(changed.count(), 6);
+        QCOMPARE(run.commands, (QStringList{"START", "STOPP"}));
+    }
+
+    void signalLogKeepsTheLastFiftyAcrossNaechster()
+    {
+        LightBarriers b;
+        quint32 tick = 0;
+        b.setTickClock([&tick] { return ++tick; });
+        configure(b, QStringLiteral("1:1:0,0:0:0,0:0:0"));
+        for (int i = 0; i < 51; ++i) {
+            b.ComPortDSR(1, 0x10);
+            b.ComPortDSR(1, 0x00);
+            b.TimerGesperrtTimer();
+        }
+        const QVector<LightBarriers::SignalRecord> log = b.signalLog();
+        QCOMPARE(log.size(), LightBarriers::SignalLogSize);
+        QCOMPARE(log.first().tick, 2u); // the first of 51 went
+        QCOMPARE(log.last().tick, 51u);
+        b.resetForNext();
+        QVERIFY(b.reserveList().isEmpty());
+        QCOMPARE(b.signalLog().size(), LightBarriers::SignalLogSize);
+    }
+
+    void signalLogText_data()
+    {
+        QTest::addColumn<int>("barrier");
+        QTest::addColumn<uint>("tick");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("text");
+        using O = LightBarriers::Outcome;
+        QTest::newRow("start barrier, tick 0")
+            << 1 << 0u << int(O::Started) << "0:00.00,00  Tick 0  LS Start: START";
+        QTest::newRow("finish barrier, last tick")
+            << 3 << 4294967295u << int(O::Stopped) << "0:00.00,00  Tick 4294967295  LS Ziel: STOPP";
+        QTest::newRow("stop barrier locked out")
+            << 2 << 10u << int(O::LockedOut) << "0:00.00,00  Tick 10  LS Stopp: gesperrt";
+    }
+    void signalLogText()
+    {
+        QFETCH(int, barrier);
+        QFETCH(uint, tick);
+        QFETCH(int, outcome);
+        QFETCH(QString, text);
+        LightBarriers::SignalRecord r;
+        r.barrier = barrier;
+        r.time = QTime(0, 0);
+        r.tick = tick;
+        r.outcome = LightBarriers::Outcome(outcome);
+        QCOMPARE(LightBarriers::signalLogText(r), text);
     }
 
     void indicatorSignalCarriesIndexAndEnabled()

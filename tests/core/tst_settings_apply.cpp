@@ -57,21 +57,36 @@ private Q_SLOTS:
     void portList_data()
     {
         QTest::addColumn<quint32>("available");
+        QTest::addColumn<bool>("named");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("no port") << 0u << QStringList{"Kein"};
+        QTest::newRow("no port") << 0u << false << QStringList{"Kein"};
         QTest::newRow("ports 1 and 3")
-            << ((3u << 16) | 0x5u) << QStringList{"Kein",      "COM1 /4,6", "COM1 /7,8", "COM1 /1,4",
-                                                  "COM3 /4,6", "COM3 /7,8", "COM3 /1,4"};
+            << ((3u << 16) | 0x5u) << false << QStringList{"Kein",      "COM1 /4,6", "COM1 /7,8", "COM1 /1,4",
+                                                           "COM3 /4,6", "COM3 /7,8", "COM3 /1,4"};
         QTest::newRow("bits above the highest port are not offered")
-            << ((1u << 16) | 0x3u) << QStringList{"Kein", "COM1 /4,6", "COM1 /7,8", "COM1 /1,4"};
+            << ((1u << 16) | 0x3u) << false << QStringList{"Kein", "COM1 /4,6", "COM1 /7,8", "COM1 /1,4"};
         QTest::newRow("highest beyond 16 stops at 16")
-            << ((200u << 16) | 0x8000u) << QStringList{"Kein", "COM16 /4,6", "COM16 /7,8", "COM16 /1,4"};
+            << ((200u << 16) | 0x8000u) << false
+            << QStringList{"Kein", "COM16 /4,6", "COM16 /7,8", "COM16 /1,4"};
+        QTest::newRow("adapter names beside the port number, none for port 1")
+            << ((12u << 16) | 0x801u) << true
+            << QStringList{"Kein",
+                           "COM1 /4,6",
+                           "COM1 /7,8",
+                           "COM1 /1,4",
+                           "COM12 /4,6  (Adapter 12)",
+                           "COM12 /7,8  (Adapter 12)",
+                           "COM12 /1,4  (Adapter 12)"};
     }
     void portList()
     {
         QFETCH(quint32, available);
+        QFETCH(bool, named);
         QFETCH(QStringList, entries);
-        QCOMPARE(portEntries(available), entries);
+        std::function<QString(int)> note;
+        if (named)
+            note = [](int port) { return port > 1 ? QStringLiteral("Adapter %1").arg(port) : QString(); };
+        QCOMPARE(portEntries(available, note), entries);
     }
 
     void entryFor_data()
@@ -84,6 +99,7 @@ private Q_SLOTS:
         QTest::newRow("no port shows Kein") << 0 << 1 << 0;
         QTest::newRow("port no longer available shows Kein") << 2 << 0 << 0;
         QTest::newRow("line outside the table shows Kein") << 3 << 7 << 0;
+        QTest::newRow("entry with the adapter's name") << 1 << 1 << 2;
     }
     void entryFor()
     {
@@ -92,6 +108,8 @@ private Q_SLOTS:
         QFETCH(int, index);
         QStringList entries = portEntries((3u << 16) | 0x5u);
         entries[5] = entries[5].toLower(); // the comparison ignores letter case
+        entries[2] += QStringLiteral("  (FTDI FT232R USB UART A50285BI)");
+        entries[1] = QStringLiteral("COM1 /7,8x"); // not an entry of COM1 /7,8: the text goes on
         QCOMPARE(portEntryFor(quint8(port), quint8(line), entries), index);
     }
 
@@ -153,36 +171,47 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entryText");
         QTest::addColumn<int>("timer");
         QTest::addColumn<bool>("running");
+        QTest::addColumn<bool>("opens");
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<int>("port");
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("alg");
 
         QTest::newRow("OK unchanged reopens the working barrier")
-            << 5 << "COM3 /7,8" << 60 << false
+            << 5 << "COM3 /7,8" << 60 << false << true
             << QStringList{"recolour",   "timer+",  "idle", "close", "open3",
                            "indicators", "opened3", "arm-", "focus"}
             << 3 << 1 << 1;
         QTest::newRow("timer 0 hides TIMER and arms the start barrier")
-            << 5 << "COM3 /7,8" << 0 << false
+            << 5 << "COM3 /7,8" << 0 << false << true
             << QStringList{"recolour",   "timer-",  "idle", "close", "open3",
                            "indicators", "opened3", "arm+", "focus"}
             << 3 << 1 << 1;
+        // A port that cannot be opened is not shown as opened: its barriers stay closed (grey).
+        QTest::newRow("port that fails to open is not shown opened")
+            << 5 << "COM3 /7,8" << 0 << false << false
+            << QStringList{"recolour", "timer-", "idle", "close", "open3", "indicators", "arm+", "focus"} << 3
+            << 1 << 1;
         QTest::newRow("Kein closes the port and keeps line and mode")
-            << 0 << "Kein" << 60 << false
+            << 0 << "Kein" << 60 << false << true
             << QStringList{"recolour", "timer+", "idle", "close", "indicators", "arm-", "focus"} << 0 << 2
             << 0;
         QTest::newRow("running clock keeps the display")
-            << 5 << "COM3 /7,8" << 60 << true
+            << 5 << "COM3 /7,8" << 60 << true << true
             << QStringList{"recolour", "timer+", "close", "open3", "indicators", "opened3", "arm-", "focus"}
             << 3 << 1 << 1;
         QTest::newRow("COM12 /7,8 gives port 12 line 1")
-            << 38 << "COM12 /7,8" << 60 << false
+            << 38 << "COM12 /7,8" << 60 << false << true
             << QStringList{"recolour",   "timer+",   "idle", "close", "open12",
                            "indicators", "opened12", "arm-", "focus"}
             << 12 << 1 << 1;
+        QTest::newRow("entry with the adapter's name gives its port and line")
+            << 5 << "COM3 /1,4  (FTDI FT232R USB UART A50285BI)" << 60 << false << true
+            << QStringList{"recolour",   "timer+",  "idle", "close", "open3",
+                           "indicators", "opened3", "arm-", "focus"}
+            << 3 << 2 << 1;
         QTest::newRow("unreadable entry leaves no port but takes line and mode")
-            << 2 << "COMx /1,4" << 60 << false
+            << 2 << "COMx /1,4" << 60 << false << true
             << QStringList{"recolour", "timer+", "idle", "close", "indicators", "arm-", "focus"} << 0 << 2
             << 1;
     }
@@ -192,6 +221,7 @@ private Q_SLOTS:
         QFETCH(QString, entryText);
         QFETCH(int, timer);
         QFETCH(bool, running);
+        QFETCH(bool, opens);
         QFETCH(QStringList, calls);
         QFETCH(int, port);
         QFETCH(int, line);
@@ -209,7 +239,7 @@ private Q_SLOTS:
         v.alg1 = 1;
         RecordingTarget t;
         t.running = running;
-        t.openSucceeds = false; // a port that cannot be opened is treated like a working one
+        t.openSucceeds = opens;
 
         applyDialogValues(v, s, t);
         QCOMPARE(t.calls, calls);
@@ -221,6 +251,35 @@ private Q_SLOTS:
         QCOMPARE(int(s.port[1]), 7);
         QCOMPARE(int(s.line[1]), 2);
         QCOMPARE(s.alg[1], 1);
+    }
+
+    void adapterIdentityFollowsThePortChoice_data()
+    {
+        QTest::addColumn<int>("entryIndex");
+        QTest::addColumn<QString>("entryText");
+        QTest::addColumn<QString>("adapterId");
+        QTest::addColumn<QString>("stored");
+        const QString id = QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        QTest::newRow("adapter chosen: its identity is kept") << 5 << "COM5 /7,8" << id << id;
+        QTest::newRow("port without identity (on-board UART) clears it")
+            << 2 << "COM1 /7,8" << QString() << QString();
+        QTest::newRow("Kein clears it") << 0 << "Kein" << id << QString();
+    }
+    void adapterIdentityFollowsThePortChoice()
+    {
+        QFETCH(int, entryIndex);
+        QFETCH(QString, entryText);
+        QFETCH(QString, adapterId);
+        QFETCH(QString, stored);
+        AppSettings s = workingSettings();
+        s.port1Adapter = QStringLiteral("usb-old-adapter");
+        DialogValues v = workingBarrier();
+        v.portEntryIndex = entryIndex;
+        v.portEntryText = entryText;
+        v.adapterId = adapterId;
+        RecordingTarget t;
+        applyDialogValues(v, s, t);
+        QCOMPARE(s.port1Adapter, stored);
     }
 
     void plainValuesAreTaken()

@@ -41,6 +41,7 @@ AppSettings stored()
     s.c[4] = rgb(13, 14, 15);
     s.sekPachka = 2000;
     s.protocolFolder = QStringLiteral("/home/op/Läufe");
+    s.port1Adapter = QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
     s.monitor = 1;
     s.filtInd = 2;
     s.zeile1 = QStringLiteral("Geschicklichkeit");
@@ -143,8 +144,9 @@ private Q_SLOTS:
               "Sound=0", "AutoFrei=1", "Phases=1", "Monitor=1", "FiltInd=2", "SekPachka=2000", "C0=197121",
               "Left=12", "Top=34", "Width=1000", "Height=700"})
             QVERIFY2(raw.contains(line), line);
+        QVERIFY(raw.contains("Port1Adapter=usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
         QSettings store(m_path, QSettings::IniFormat);
-        QCOMPARE(store.allKeys().size(), 29 + 1); // the classic values and those beyond
+        QCOMPARE(store.allKeys().size(), 29 + 2); // the classic values and those beyond
         AppSettings s;
         QCOMPARE(loadSettings(store, s), kSettingsReads);
         QCOMPARE(s, stored());
@@ -232,11 +234,16 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("reads");
         QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("adapter");
         QTest::newRow("classic reading stopped at once, extra still read")
-            << QByteArray("[General]\nPort1=x\nProtocolFolder=/a\n") << 0 << "/a";
-        QTest::newRow("extra missing keeps its default") << QByteArray("[General]\nPort1=0\n") << 1 << QString();
+            << QByteArray("[General]\nPort1=x\nProtocolFolder=/a\nPort1Adapter=usb-X_Y_1-if00-port0\n") << 0
+            << "/a"
+            << "usb-X_Y_1-if00-port0";
+        QTest::newRow("extra missing keeps its default")
+            << QByteArray("[General]\nPort1=0\n") << 1 << QString() << QString();
         QTest::newRow("extra of another type keeps its default")
-            << QByteArray("[General]\nProtocolFolder=a, b\n") << 0 << QString();
+            << QByteArray("[General]\nProtocolFolder=a, b\nPort1Adapter=@ByteArray(x)\n") << 0 << QString()
+            << QString();
     }
 
     void extraValuesAreReadOnTheirOwn()
@@ -244,11 +251,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(int, reads);
         QFETCH(QString, folder);
+        QFETCH(QString, adapter);
         writeRaw(file);
         QSettings store(m_path, QSettings::IniFormat);
         AppSettings s;
         QCOMPARE(loadSettings(store, s), reads);
         QCOMPARE(s.protocolFolder, folder);
+        QCOMPARE(s.port1Adapter, adapter);
     }
 
     void resetOnMissingKeyChangesNothing()

@@ -32,8 +32,8 @@ public:
     }
     // Completes the next wait with exactly these SerialEvent bits.
     void pushEvents(quint32 events) { push({events, false}); }
-    // The next wait fails.
-    void failNextWait() { push({0, true}); }
+    // The next wait fails (the adapter was unplugged, by default).
+    void failNextWait(SerialFailure failure = SerialFailure::Gone) { push({0, true, failure}); }
     quint32 status() const { return m_status.load(); }
 
     // Blocks until a watcher's wait has returned an event or failed; false after ms.
@@ -45,6 +45,12 @@ public:
     std::function<QString(const QString&)> openResult = [](const QString& path) {
         return path.isEmpty() ? QStringLiteral("No such file or directory") : QString();
     };
+    // Why a refused open failed; by default the device is missing.
+    std::function<SerialFailure(const QString&)> openFailure = [](const QString&) {
+        return SerialFailure::Missing;
+    };
+    // The devices cannot wait for line changes and read them every millisecond.
+    bool polls = false;
     QString settingsError;
     // Called on the watcher thread just before a wait returns an event.
     std::function<void()> onWaitReturn;
@@ -62,6 +68,7 @@ private:
     struct Entry {
         quint32 events;
         bool fail;
+        SerialFailure failure = SerialFailure::None;
     };
     void push(Entry e)
     {
@@ -92,6 +99,9 @@ public:
         if (error.isEmpty()) {
             m_open = true;
             ++m_line.openDevices;
+            m_failure = SerialFailure::None;
+        } else {
+            m_failure = m_line.openFailure(path);
         }
         return error;
     }
@@ -112,6 +122,7 @@ public:
             const FakeSerialLine::Entry e = m_line.m_queue.front();
             m_line.m_queue.pop_front();
             if (e.fail) {
+                m_failure = e.failure;
                 m_line.m_returned.release();
                 return WaitResult::Failed;
             }
@@ -125,6 +136,8 @@ public:
         }
     }
     quint32 modemStatus() override { return m_open ? m_line.status() : 0; }
+    SerialFailure lastFailure() const override { return m_failure.load(); }
+    bool pollsLines() const override { return m_open && m_line.polls; }
     void requestStop() override
     {
         {
@@ -145,6 +158,7 @@ public:
 private:
     FakeSerialLine& m_line;
     std::atomic<bool> m_stop{false};
+    std::atomic<SerialFailure> m_failure{SerialFailure::None};
     bool m_open = false;
 };
 

@@ -35,7 +35,9 @@ private Q_SLOTS:
         QTest::newRow("1 armed") << 2 << "green";
         QTest::newRow("2 closed") << 4 << "grey";
         QTest::newRow("3 armed") << 10 << "green";
-        QTest::newRow("3 unused state") << 11 << "red";
+        QTest::newRow("1 lost") << 3 << "amber";
+        QTest::newRow("2 lost") << 7 << "amber";
+        QTest::newRow("3 lost") << 11 << "amber";
     }
     void pictures()
     {
@@ -49,6 +51,9 @@ private Q_SLOTS:
             QVERIFY(qAbs(c.red() - c.green()) < 10 && c.red() < 140);
         else if (face == QLatin1String("red"))
             QVERIFY(c.red() > 150 && c.green() < 100);
+        else if (face == QLatin1String("amber")) // lost: neither the red nor the green of a working barrier
+            QVERIFY2(c.red() > 200 && c.green() > 120 && c.green() < 220 && c.blue() < 100,
+                     qPrintable(c.name()));
         else
             QVERIFY(c.green() > 120 && c.red() < 100);
     }
