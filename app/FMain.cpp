@@ -8,6 +8,7 @@
 #include "barriers/port_table.h"
 #include "protocol/ProtocolCommands.h"
 #include "protocol/recovery.h"
+#include "results/SortGrid.h"
 #include "results/results_table.h"
 #include "widgets/CommandButton.h"
 
@@ -69,13 +70,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     bindProtocol();
 
     // Initial control states: those of the Ready state.
-    setButton(Command::Timer, true, Face::Yellow);
-    m_bTimer->setTextColour(Qt::black);
-    setButton(Command::Start, true, Face::Green);
-    setButton(Command::Stop, false, Face::Face);
-    setButton(Command::Eintragen, false, Face::Face);
-    setButton(Command::Naechster, false, Face::Face);
-    setButton(Command::Absage, true, Face::Face);
+    m_sequence->applyCurrentControls();
     for (const char* name : {"sbCLS", "sbSave", "sbPrint", "bMon2", "sb1m", "sb1p"})
         control<QWidget>(QString::fromLatin1(name))->setEnabled(false);
 
@@ -113,6 +108,9 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
         QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
     focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
+    // The results grid's viewport gets its real size only when it is first laid out
+    // (at show on a real display): the column widths follow it from that first frame.
+    m_grid->viewport()->installEventFilter(this);
 }
 
 void TFormMain::bindCommands()
@@ -213,30 +211,25 @@ void TFormMain::setButton(Command cmd, bool enabled, Face face)
         a->setEnabled(enabled);
 }
 
-void TFormMain::setMenuEnabled(Command cmd, bool enabled)
+void TFormMain::applyControls(const RunStateControls& c)
 {
-    if (QAction* a = action(cmd))
-        a->setEnabled(enabled);
-}
-
-bool TFormMain::buttonEnabled(Command cmd) const
-{
-    return button(cmd)->isEnabled();
-}
-
-void TFormMain::setTimerTextRed(bool red)
-{
-    m_bTimer->setTextColour(red ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    for (int i = 0; i < kCommandCount; ++i)
+        setButton(Command(i), c.buttons[size_t(i)].enabled, c.buttons[size_t(i)].face);
+    m_bTimer->setTextColour(c.timerTextRed ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    if (c.stopCaption)
+        m_bSTOP->setText(*c.stopCaption);
+    EnableSettings(c.settings);
+    if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
+        load->setEnabled(c.load);
+    if (c.punkte1)
+        menuAction(QStringLiteral("Punkte1"))->setEnabled(*c.punkte1);
+    if (c.focus)
+        focusButton(*c.focus);
 }
 
 bool TFormMain::timerButtonVisible() const
 {
     return !m_bTimer->isHidden();
-}
-
-void TFormMain::setStopCaption(const QString& caption)
-{
-    m_bSTOP->setText(caption);
 }
 
 void TFormMain::focusButton(Command cmd)
@@ -252,11 +245,6 @@ void TFormMain::EnableSettings(bool on)
         a->setEnabled(on);
 }
 
-void TFormMain::setPunkte1Enabled(bool on)
-{
-    menuAction(QStringLiteral("Punkte1"))->setEnabled(on);
-}
-
 void TFormMain::clearEntryFields()
 {
     if (m_cbStNr->isEditable()) {
@@ -266,6 +254,7 @@ void TFormMain::clearEntryFields()
         // the next EINTRAGEN cannot overwrite that competitor's row by mistake.
         // (With a next entry the list moves on to it right after.)
         m_cbStNr->setCurrentIndex(-1);
+        showStartListPosition();
     }
     m_reiter->clear();
     m_eName2->clear();
@@ -355,6 +344,17 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize && m_grid && watched == m_grid->viewport()) {
+        applyResultColumnWidths();
+        return false;
+    }
+    // The wheel over the start-number list or the year of make changes them only
+    // when the operator has put the focus there, never in passing while scrolling.
+    if (event->type() == QEvent::Wheel && (watched == m_cbStNr || watched == m_eGOD) &&
+        !static_cast<QWidget*>(watched)->hasFocus()) {
+        event->ignore();
+        return true;
+    }
     const QString name = watched->objectName();
     if (name == QLatin1String("Label8") || name == QLatin1String("Label5") || name == QLatin1String("LabDE")) {
         if (event->type() == QEvent::MouseButtonRelease) {
@@ -376,7 +376,11 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         (watched == m_ePunkte1 || watched == m_ePunkte2 || watched == m_cbStNr->lineEdit())) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
-        if (!text.isEmpty() && text.at(0).isPrint() && !CompetitorEntry::acceptsPointsKey(text.at(0)))
+        // Ctrl+V and the like are commands, not typed characters (a paste is kept
+        // to digits by the field's validator).
+        const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!command && !text.isEmpty() && text.at(0).isPrint() &&
+            !CompetitorEntry::acceptsPointsKey(text.at(0)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -96,6 +96,8 @@ public:
     void recolourTimerColour();
     void focusLeftPanel();
     bool resetSettingsAndQuit();
+    // Event-safe timing: the idle display with the settings just applied.
+    void showIdleDisplay();
 
     // Light barriers.
     quint32 probeSerialPorts();
@@ -173,15 +175,8 @@ private:
     QAction* addMenuAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key);
 
     // RunControls
-    void setButton(Command cmd, bool enabled, Face face) override;
-    void setMenuEnabled(Command cmd, bool enabled) override;
-    bool buttonEnabled(Command cmd) const override;
-    void setTimerTextRed(bool red) override;
+    void applyControls(const RunStateControls& controls) override;
     bool timerButtonVisible() const override;
-    void setStopCaption(const QString& caption) override;
-    void focusButton(Command cmd) override;
-    void enableSettings(bool on) override { EnableSettings(on); }
-    void setPunkte1Enabled(bool on) override;
     void setBarrierArmed(Barrier barrier, bool armed) override;
     void enterResult(qint32 phaseOneTime, qint32 runTime) override;
     void updateProtocolButtons() override;
@@ -199,9 +194,14 @@ private:
 
     CommandButton* button(Command cmd) const;
     QAction* action(Command cmd) const;
+    // A command button's enabled state and face; its menu item follows.
+    void setButton(Command cmd, bool enabled, Face face);
+    void focusButton(Command cmd);
 
     // Start-up pieces.
     void readSettings();
+    // The stored bounds, or centred on the primary screen when no screen shows them.
+    void placeWindow(const QRect& stored);
     void syncRaceSettings();
     void writeSettings();
     void checkMonitorSetting();
@@ -231,6 +231,8 @@ private:
     void sb1mClick(int step);
     void Punkte1Click();
     void fillFromSelectedEntry();
+    // sb1m, sb1p and LabelBase from the selected index.
+    void showStartListPosition();
     // Makes the results row of that start number current, if there is one.
     void selectCompetitorRow(const QString& startNumber);
     bool eventFilter(QObject* watched, QEvent* event) override;

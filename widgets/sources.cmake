@@ -2,6 +2,8 @@
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CommandButton.h
     ${CMAKE_CURRENT_LIST_DIR}/CommandButton.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DigitsValidator.h
+    ${CMAKE_CURRENT_LIST_DIR}/DigitsValidator.cpp
 )
 
 # Colour picker
