@@ -415,10 +415,11 @@ void TFormMain::buildMenu()
     addMenuAction(hide, QStringLiteral("Monitor31"), QStringLiteral("Monitor3"), QKeySequence(Qt::ALT | Qt::Key_1));
     addMenuAction(hide, QStringLiteral("Monitor30"), QStringLiteral("No Monitor2"),
                   QKeySequence(Qt::ALT | Qt::Key_0));
-    // A held key fires a run command once: its repeats must not end phase 2 a few
-    // milliseconds after phase 1, nor enter or skip a competitor. Alt+P may repeat.
-    for (const char* name : {"mTimer", "mStart", "mStop", "mEintragen", "mReset"})
-        m_actions.value(QString::fromLatin1(name))->setAutoRepeat(false);
+    // A held key fires its command once: the repeats must not end phase 2 a few
+    // milliseconds after phase 1, enter or skip a competitor, or toggle a barrier's
+    // arming back and forth. Only Alt+P, one more skill point, repeats.
+    for (QAction* a : std::as_const(m_actions))
+        a->setAutoRepeat(a->objectName() == QLatin1String("Punkte1"));
     bar->hide();
 }
 

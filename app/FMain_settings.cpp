@@ -148,6 +148,12 @@ void TFormMain::bCFGClick()
         focusLeftPanel();
         return;
     }
+    if (!m_sequence->currentControls().settings) {
+        // A light barrier started a run while the dialog was open: applying now would
+        // reopen the port and re-arm the barriers under the running competitor.
+        showPassingNotice(QStringLiteral("Einstellungen nicht übernommen: ein Lauf wurde gestartet."), 15000);
+        return;
+    }
     MainApplyTarget target(*this);
     applyDialogValues(m_cfg->values(), m_settings, target);
     syncRaceSettings();

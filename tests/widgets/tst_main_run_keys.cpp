@@ -1,4 +1,5 @@
 #include "app/FMain.h"
+#include "barriers/light_barriers.h"
 #include "displays/Udigit.h"
 #include "fake_clock_parts.h"
 #include "key_hold.h"
@@ -202,6 +203,24 @@ private Q_SLOTS:
         QCOMPARE(timedRows(w->resultsTable()), entered + (from == QLatin1String("Stopped") ? 1 : 0));
         if (state == QLatin1String("CountdownRunning"))
             QCOMPARE(rig.gong.played.size(), 1);
+    }
+
+    // F11 held down toggles the start barrier's arming once, not back and forth.
+    void heldBarrierKeyTogglesOnce()
+    {
+        {
+            MainRig rig;
+            rig.make(false, false); // a complete stored set
+        }
+        storeSetting("Port1", 1 * 256 + 5);
+        MainRig rig(1000, 5);
+        auto w = rig.make(false);
+        const int before = w->lightBarriers()->indicatorState(1);
+        holdKey(w.get(), Qt::Key_F11, Qt::NoModifier, 5, [&](int ms) { rig.ticks.advance(quint32(ms)); });
+        const int held = w->lightBarriers()->indicatorState(1);
+        QVERIFY(held != before);
+        QTest::keyClick(w.get(), Qt::Key_F11);
+        QCOMPARE(w->lightBarriers()->indicatorState(1), before);
     }
 
     // A second STOPP right after STOPP1 is a double click or a bouncing key.

@@ -196,6 +196,34 @@ private Q_SLOTS:
         }
     }
 
+    // A run started by the start barrier while the dialog is open is not disturbed by
+    // its "OK": nothing is applied, and the status bar says so.
+    void okDuringARunStartedMeanwhileAppliesNothing()
+    {
+        storeSetting("Timer", 0); // no countdown: the start barrier is armed
+        MainRig rig(1000, kPort);
+        auto w = rig.make();
+        QVERIFY(w->comPort()->Connected());
+        const int closes = rig.line->closes;
+        bool shown = false;
+        answerSettings(
+            [&](TCfgDialog& d) {
+                field<QSpinBox>(d, "seTimer")->setValue(100);
+                field<QSpinBox>(d, "seELZ1")->setValue(30);
+                w->menuAction(QStringLiteral("mStart"))->trigger(); // what the start barrier invokes
+            },
+            "OKBtn", &shown);
+        QTest::keyClick(w.get(), Qt::Key_F2);
+        QVERIFY(shown);
+        QVERIFY(w->clock().running());
+        QCOMPARE(w->clock().state().ColourState, quint8(3));
+        QCOMPARE(w->settings().timer, 0);
+        QCOMPARE(w->settings().elz1, 45);
+        QCOMPARE(w->clock().settings().elz1, 45);
+        QCOMPARE(rig.line->closes, closes); // the port was not reopened under the run
+        QVERIFY(w->statusNoticeText().contains(QStringLiteral("nicht übernommen")));
+    }
+
     void penaltyRuleReachesTheClock_data()
     {
         QTest::addColumn<double>("points");
