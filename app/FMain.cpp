@@ -11,6 +11,7 @@
 #include "results/SortGrid.h"
 #include "results/results_table.h"
 #include "widgets/CommandButton.h"
+#include "widgets/KeyRepeatGuard.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -108,6 +109,10 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
         QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
     focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
+    // Installed on the application: key events reach it before any shortcut or button.
+    m_keyRepeatGuard = new KeyRepeatGuard(
+        [this](QObject* receiver, const QKeyEvent& key) { return isGuardedKey(receiver, key); }, this);
+    qApp->installEventFilter(m_keyRepeatGuard);
     // The results grid's viewport gets its real size only when it is first laid out
     // (at show on a real display): the column widths follow it from that first frame.
     m_grid->viewport()->installEventFilter(this);
@@ -135,6 +140,24 @@ void TFormMain::bindCommands()
     connect(m_sb1m, &QToolButton::clicked, this, [this] { sb1mClick(-1); });
     connect(m_sb1p, &QToolButton::clicked, this, [this] { sb1mClick(+1); });
     connect(m_cbStNr, qOverload<int>(&QComboBox::activated), this, [this] { cbStNrChange(); });
+}
+
+bool TFormMain::isGuardedKey(QObject* receiver, const QKeyEvent& key) const
+{
+    const auto* widget = qobject_cast<const QWidget*>(receiver);
+    if (!widget || widget->window() != this)
+        return false;
+    const int k = key.key();
+    // Return, Enter and Space on a focused command button activate it.
+    if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space || k == Qt::Key_Select) &&
+        qobject_cast<CommandButton*>(QApplication::focusWidget()))
+        return true;
+    // A shortcut of the hidden menu that does not repeat (all but Alt+P).
+    const QKeySequence pressed(QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(k)));
+    for (const QAction* a : m_actions)
+        if (!a->autoRepeat() && !a->shortcut().isEmpty() && a->shortcut() == pressed)
+            return true;
+    return false;
 }
 
 TFormMain::~TFormMain()

@@ -18,6 +18,8 @@
 #include <memory>
 
 class CommandButton;
+class KeyRepeatGuard;
+class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -303,4 +305,8 @@ private:
     bool m_keepRecoveryCopy = false;
     std::function<void(const QString&)> m_errorHook;
     std::function<bool(const QString&)> m_printHook;
+
+    // Event-safe timing: the repeats of held command keys are swallowed.
+    KeyRepeatGuard* m_keyRepeatGuard = nullptr;
+    bool isGuardedKey(QObject* receiver, const QKeyEvent& key) const;
 };

@@ -2,6 +2,7 @@
 
 // Keys as a keyboard delivers them.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QWidget>
 #include <QtTest>
 
@@ -14,25 +15,58 @@ inline QWidget* keyTarget(QWidget* window)
     return f ? f : window;
 }
 
-// Holds a key down: the press, then `repeats` auto-repeated release/press pairs
-// flagged as repeats (as X11 sends them), then the release. QTest::keyPress has no
-// auto-repeat flag in this Qt version, so the events go through QTest::simulateEvent,
-// the path keyPress takes, shortcut override included. Each event goes to the focus
-// widget of that moment. before(ms) runs ahead of each repeat with the time since
-// the previous event (500 ms repeat delay, then 30 repeats a second).
+// How the window system reports a held key's repeats.
+enum class RepeatStyle {
+    Flagged,    // presses (and releases) marked as auto-repeated
+    X11Pairs,   // unmarked release and press pairs with one timestamp (X11 auto-repeat)
+    PressesOnly // unmarked presses without releases (X11 detectable auto-repeat)
+};
+
+// One key event the way QTest::keyPress sends it (shortcut override first), with
+// an explicit timestamp, which QTest::keyPress cannot set.
+inline void sendKey(QWidget* target, bool press, Qt::Key key, Qt::KeyboardModifiers mods, const QString& text,
+                    bool repeat, ulong timestamp)
+{
+    if (press && qt_sendShortcutOverrideEvent(target, timestamp, key, mods, text, repeat))
+        return;
+    QKeyEvent e(press ? QEvent::KeyPress : QEvent::KeyRelease, key, mods, text, repeat);
+    e.setTimestamp(timestamp);
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    qApp->notify(target, &e);
+}
+
+// The window system's millisecond clock for the events of the tests.
+inline ulong& keyClock()
+{
+    static ulong t = 100000;
+    return t;
+}
+
+// Holds a key down: the press, `repeats` auto-repeats after the repeat delay
+// (500 ms, then 30 a second), then the release. QTest::keyPress has no auto-repeat
+// flag in this Qt version, so the events are sent as it sends them, with the flag
+// and a timestamp. Each event goes to the focus widget of that moment. before(ms)
+// runs ahead of each repeat with the time since the previous event.
 inline void holdKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods, int repeats,
-                    const std::function<void(int)>& before = {})
+                    const std::function<void(int)>& before = {}, RepeatStyle style = RepeatStyle::Flagged)
 {
     const QString text = key == Qt::Key_Return ? QStringLiteral("\r")
                          : (key >= Qt::Key_A && key <= Qt::Key_Z)
                              ? QString(QChar(ushort('a' + (key - Qt::Key_A))))
                              : QString();
-    QTest::simulateEvent(keyTarget(window), true, key, mods, text, false);
+    ulong& now = keyClock();
+    sendKey(keyTarget(window), true, key, mods, text, false, now);
     for (int i = 0; i < repeats; ++i) {
+        const int gap = i == 0 ? 500 : 33;
+        now += ulong(gap);
         if (before)
-            before(i == 0 ? 500 : 33);
-        QTest::simulateEvent(keyTarget(window), false, key, mods, text, true);
-        QTest::simulateEvent(keyTarget(window), true, key, mods, text, true);
+            before(gap);
+        const bool flag = style == RepeatStyle::Flagged;
+        if (style != RepeatStyle::PressesOnly)
+            sendKey(keyTarget(window), false, key, mods, text, flag, now);
+        sendKey(keyTarget(window), true, key, mods, text, flag, now);
     }
-    QTest::simulateEvent(keyTarget(window), false, key, mods, text, false);
+    now += 40;
+    sendKey(keyTarget(window), false, key, mods, text, false, now);
+    now += 1000;
 }

@@ -85,7 +85,13 @@ private Q_SLOTS:
         QVERIFY(m_settingsDir.isValid());
         isolateSettings(m_settingsDir);
     }
-    void init() { clearStoredSettings(); }
+    void init()
+    {
+        clearStoredSettings();
+        // A complete stored set, so that a single stored value below is read.
+        MainRig rig;
+        rig.make(false, false);
+    }
 
     // F5, F9 held down (its repeats must not end phase 2), F9, Return on EINTRAGEN,
     // Return on NÄCHSTER: a whole two-phase run by keys.
@@ -113,7 +119,9 @@ private Q_SLOTS:
         QCOMPARE(rowText(w, QString()), QStringLiteral("01:01,23"));
 
         // Held for well over a second: phase 1 ends at the press, the repeats do nothing.
-        holdKey(&w, Qt::Key_F9, Qt::NoModifier, 20, [&](int ms) { ticks.advance(quint32(ms)); });
+        holdKey(
+            &w, Qt::Key_F9, Qt::NoModifier, 20, [&](int ms) { ticks.advance(quint32(ms)); },
+            RepeatStyle::X11Pairs);
         QCOMPARE(stop->text(), QStringLiteral("STOPP2"));
         QVERIFY(w.clock().running());
         QCOMPARE(shownState(w), QStringLiteral("RunningPhase2"));
@@ -152,30 +160,48 @@ private Q_SLOTS:
         QTest::addColumn<bool>("timer");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("mods");
+        QTest::addColumn<int>("style");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("points");
         const int alt = int(Qt::AltModifier);
+        const int flagged = int(RepeatStyle::Flagged), pairs = int(RepeatStyle::X11Pairs),
+                  presses = int(RepeatStyle::PressesOnly);
         QTest::newRow("F4 starts the countdown, no pause")
-            << "Ready" << true << int(Qt::Key_F4) << 0 << "CountdownRunning"
+            << "Ready" << true << int(Qt::Key_F4) << 0 << pairs << "CountdownRunning"
             << "0";
-        QTest::newRow("F5 starts once") << "Ready" << true << int(Qt::Key_F5) << 0 << "RunningPhase1"
-                                        << "0";
-        QTest::newRow("F9 ends phase 1 only")
-            << "RunningPhase1" << true << int(Qt::Key_F9) << 0 << "RunningPhase2"
+        QTest::newRow("F5 starts once")
+            << "Ready" << true << int(Qt::Key_F5) << 0 << flagged << "RunningPhase1"
             << "0";
-        QTest::newRow("F10 enters, no more") << "Stopped" << true << int(Qt::Key_F10) << 0 << "Entered"
-                                             << "0";
+        QTest::newRow("F9 ends phase 1 only, flagged repeats")
+            << "RunningPhase1" << true << int(Qt::Key_F9) << 0 << flagged << "RunningPhase2"
+            << "0";
+        QTest::newRow("F9 ends phase 1 only, X11 release and press pairs")
+            << "RunningPhase1" << true << int(Qt::Key_F9) << 0 << pairs << "RunningPhase2"
+            << "0";
+        QTest::newRow("F9 ends phase 1 only, presses without releases")
+            << "RunningPhase1" << true << int(Qt::Key_F9) << 0 << presses << "RunningPhase2"
+            << "0";
+        QTest::newRow("F10 enters, no more")
+            << "Stopped" << true << int(Qt::Key_F10) << 0 << pairs << "Entered"
+            << "0";
         QTest::newRow("Alt+N prepares one competitor")
-            << "Entered" << true << int(Qt::Key_N) << alt << "Ready"
+            << "Entered" << true << int(Qt::Key_N) << alt << pairs << "Ready"
             << "0";
         QTest::newRow("Return on EINTRAGEN does not go on to NÄCHSTER")
-            << "Stopped" << true << int(Qt::Key_Return) << 0 << "Entered"
+            << "Stopped" << true << int(Qt::Key_Return) << 0 << flagged << "Entered"
+            << "0";
+        QTest::newRow("Return on EINTRAGEN, X11 pairs")
+            << "Stopped" << true << int(Qt::Key_Return) << 0 << pairs << "Entered"
             << "0";
         QTest::newRow("Return on NÄCHSTER does not start without TIMER")
-            << "Entered" << false << int(Qt::Key_Return) << 0 << "Ready"
+            << "Entered" << false << int(Qt::Key_Return) << 0 << flagged << "Ready"
             << "0";
-        QTest::newRow("Alt+P repeats") << "RunningPhase1" << true << int(Qt::Key_P) << alt << "RunningPhase1"
-                                       << "6";
+        QTest::newRow("Return on NÄCHSTER without TIMER, presses without releases")
+            << "Entered" << false << int(Qt::Key_Return) << 0 << presses << "Ready"
+            << "0";
+        QTest::newRow("Alt+P repeats")
+            << "RunningPhase1" << true << int(Qt::Key_P) << alt << pairs << "RunningPhase1"
+            << "6";
     }
     void heldKeysRunTheirCommandOnce()
     {
@@ -183,6 +209,7 @@ private Q_SLOTS:
         QFETCH(bool, timer);
         QFETCH(int, key);
         QFETCH(int, mods);
+        QFETCH(int, style);
         QFETCH(QString, state);
         QFETCH(QString, points);
         storeSetting("Timer", timer ? 60 : 0);
@@ -192,12 +219,14 @@ private Q_SLOTS:
             rig.ticks.advance(20000);
             QTest::keyClick(w.get(), k, m);
         };
+        QCOMPARE(!w->control<CommandButton>(QStringLiteral("bTimer"))->isHidden(), timer);
         for (Qt::Key k : keysTo(from))
             step(k);
         QCOMPARE(shownState(*w), from);
         const int entered = timedRows(w->resultsTable());
-        holdKey(w.get(), Qt::Key(key), Qt::KeyboardModifiers(mods), 5,
-                [&](int ms) { rig.ticks.advance(quint32(ms)); });
+        holdKey(
+            w.get(), Qt::Key(key), Qt::KeyboardModifiers(mods), 5,
+            [&](int ms) { rig.ticks.advance(quint32(ms)); }, RepeatStyle(style));
         QCOMPARE(shownState(*w), state);
         QCOMPARE(w->control<QLineEdit>(QStringLiteral("ePunkte1"))->text(), points);
         QCOMPARE(timedRows(w->resultsTable()), entered + (from == QLatin1String("Stopped") ? 1 : 0));
@@ -216,7 +245,9 @@ private Q_SLOTS:
         MainRig rig(1000, 5);
         auto w = rig.make(false);
         const int before = w->lightBarriers()->indicatorState(1);
-        holdKey(w.get(), Qt::Key_F11, Qt::NoModifier, 5, [&](int ms) { rig.ticks.advance(quint32(ms)); });
+        holdKey(
+            w.get(), Qt::Key_F11, Qt::NoModifier, 5, [&](int ms) { rig.ticks.advance(quint32(ms)); },
+            RepeatStyle::X11Pairs);
         const int held = w->lightBarriers()->indicatorState(1);
         QVERIFY(held != before);
         QTest::keyClick(w.get(), Qt::Key_F11);
