@@ -98,8 +98,6 @@ public:
     void recolourTimerColour();
     void focusLeftPanel();
     bool resetSettingsAndQuit();
-    // Event-safe timing: the idle display with the settings just applied.
-    void showIdleDisplay();
 
     // Light barriers.
     quint32 probeSerialPorts();
@@ -196,14 +194,9 @@ private:
 
     CommandButton* button(Command cmd) const;
     QAction* action(Command cmd) const;
-    // A command button's enabled state and face; its menu item follows.
-    void setButton(Command cmd, bool enabled, Face face);
-    void focusButton(Command cmd);
 
     // Start-up pieces.
     void readSettings();
-    // The stored bounds, or centred on the primary screen when no screen shows them.
-    void placeWindow(const QRect& stored);
     void syncRaceSettings();
     void writeSettings();
     void checkMonitorSetting();
@@ -233,8 +226,6 @@ private:
     void sb1mClick(int step);
     void Punkte1Click();
     void fillFromSelectedEntry();
-    // sb1m, sb1p and LabelBase from the selected index.
-    void showStartListPosition();
     // Makes the results row of that start number current, if there is one.
     void selectCompetitorRow(const QString& startNumber);
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -306,7 +297,23 @@ private:
     std::function<void(const QString&)> m_errorHook;
     std::function<bool(const QString&)> m_printHook;
 
-    // Event-safe timing: the repeats of held command keys are swallowed.
-    KeyRepeatGuard* m_keyRepeatGuard = nullptr;
+    // Event-safe timing and entry: the run states applied whole, held keys, the
+    // start-list position, the window's placement and the settings' idle display.
+public:
+    // The idle display with the settings just applied (the new countdown at once).
+    void showIdleDisplay();
+
+private:
+    // A command button's enabled state and face; its menu item follows.
+    void setButton(Command cmd, bool enabled, Face face);
+    void focusButton(Command cmd);
+    // Whether a repeat of this key must be swallowed: a non-repeating shortcut of the
+    // hidden menu, or Return, Enter or Space on a focused command button.
     bool isGuardedKey(QObject* receiver, const QKeyEvent& key) const;
+    // sb1m, sb1p and LabelBase from the selected index.
+    void showStartListPosition();
+    // The stored bounds, or centred on the primary screen when no screen shows them.
+    void placeWindow(const QRect& stored);
+
+    KeyRepeatGuard* m_keyRepeatGuard = nullptr;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/race_clock.h"
-#include "app/run_states.h"
+#include "app/run_sequence_states.h"
 #include "platform/gong.h"
 
 #include <QString>

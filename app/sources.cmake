@@ -6,8 +6,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/race_clock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.h
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/run_states.h
-    ${CMAKE_CURRENT_LIST_DIR}/run_states.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/run_sequence_states.h
+    ${CMAKE_CURRENT_LIST_DIR}/run_sequence_states.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_placement.h
     ${CMAKE_CURRENT_LIST_DIR}/window_placement.cpp
     ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.h

@@ -2,7 +2,7 @@
 
 // The main window's controls compared with the run sequence's table of control states.
 #include "app/FMain.h"
-#include "app/run_states.h"
+#include "app/run_sequence_states.h"
 #include "widgets/CommandButton.h"
 
 #include <QAction>

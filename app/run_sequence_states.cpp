@@ -1,4 +1,4 @@
-#include "app/run_states.h"
+#include "app/run_sequence_states.h"
 
 namespace {
 
