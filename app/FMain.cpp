@@ -8,8 +8,10 @@
 #include "barriers/port_table.h"
 #include "protocol/ProtocolCommands.h"
 #include "protocol/recovery.h"
+#include "results/SortGrid.h"
 #include "results/results_table.h"
 #include "widgets/CommandButton.h"
+#include "widgets/KeyRepeatGuard.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -71,13 +73,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     bindExports();
 
     // Initial control states: those of the Ready state.
-    setButton(Command::Timer, true, Face::Yellow);
-    m_bTimer->setTextColour(Qt::black);
-    setButton(Command::Start, true, Face::Green);
-    setButton(Command::Stop, false, Face::Face);
-    setButton(Command::Eintragen, false, Face::Face);
-    setButton(Command::Naechster, false, Face::Face);
-    setButton(Command::Absage, true, Face::Face);
+    m_sequence->applyCurrentControls();
     for (const char* name : {"sbCLS", "sbSave", "sbPrint", "bMon2", "sb1m", "sb1p"})
         control<QWidget>(QString::fromLatin1(name))->setEnabled(false);
 
@@ -115,6 +111,13 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
         QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
     focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
+    // Installed on the application: key events reach it before any shortcut or button.
+    m_keyRepeatGuard = new KeyRepeatGuard(
+        [this](QObject* receiver, const QKeyEvent& key) { return isGuardedKey(receiver, key); }, this);
+    qApp->installEventFilter(m_keyRepeatGuard);
+    // The results grid's viewport gets its real size only when it is first laid out
+    // (at show on a real display): the column widths follow it from that first frame.
+    m_grid->viewport()->installEventFilter(this);
 }
 
 void TFormMain::bindCommands()
@@ -141,8 +144,30 @@ void TFormMain::bindCommands()
     connect(m_cbStNr, qOverload<int>(&QComboBox::activated), this, [this] { cbStNrChange(); });
 }
 
+bool TFormMain::isGuardedKey(QObject* receiver, const QKeyEvent& key) const
+{
+    const auto* widget = qobject_cast<const QWidget*>(receiver);
+    if (!widget || widget->window() != this)
+        return false;
+    const int k = key.key();
+    // Return, Enter and Space on a focused command button activate it.
+    if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space || k == Qt::Key_Select) &&
+        qobject_cast<CommandButton*>(QApplication::focusWidget()))
+        return true;
+    // A shortcut of the hidden menu that does not repeat (all but Alt+P).
+    const QKeySequence pressed(QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(k)));
+    for (const QAction* a : m_actions)
+        if (!a->autoRepeat() && !a->shortcut().isEmpty() && a->shortcut() == pressed)
+            return true;
+    return false;
+}
+
 TFormMain::~TFormMain()
 {
+    // An edit still open in a cell goes into the table now, while every part of the
+    // window is alive (the editor would otherwise commit during the widgets' teardown).
+    if (m_grid)
+        m_grid->commitOpenEditor();
     // FormDestroy: settings back (only when started), then the serial port closed.
     writeSettings();
     closeBarriersAtExit();
@@ -215,30 +240,25 @@ void TFormMain::setButton(Command cmd, bool enabled, Face face)
         a->setEnabled(enabled);
 }
 
-void TFormMain::setMenuEnabled(Command cmd, bool enabled)
+void TFormMain::applyControls(const RunStateControls& c)
 {
-    if (QAction* a = action(cmd))
-        a->setEnabled(enabled);
-}
-
-bool TFormMain::buttonEnabled(Command cmd) const
-{
-    return button(cmd)->isEnabled();
-}
-
-void TFormMain::setTimerTextRed(bool red)
-{
-    m_bTimer->setTextColour(red ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    for (int i = 0; i < kCommandCount; ++i)
+        setButton(Command(i), c.buttons[size_t(i)].enabled, c.buttons[size_t(i)].face);
+    m_bTimer->setTextColour(c.timerTextRed ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    if (c.stopCaption)
+        m_bSTOP->setText(*c.stopCaption);
+    EnableSettings(c.settings);
+    if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
+        load->setEnabled(c.load);
+    if (c.punkte1)
+        menuAction(QStringLiteral("Punkte1"))->setEnabled(*c.punkte1);
+    if (c.focus)
+        focusButton(*c.focus);
 }
 
 bool TFormMain::timerButtonVisible() const
 {
     return !m_bTimer->isHidden();
-}
-
-void TFormMain::setStopCaption(const QString& caption)
-{
-    m_bSTOP->setText(caption);
 }
 
 void TFormMain::focusButton(Command cmd)
@@ -254,11 +274,6 @@ void TFormMain::EnableSettings(bool on)
         a->setEnabled(on);
 }
 
-void TFormMain::setPunkte1Enabled(bool on)
-{
-    menuAction(QStringLiteral("Punkte1"))->setEnabled(on);
-}
-
 void TFormMain::clearEntryFields()
 {
     if (m_cbStNr->isEditable()) {
@@ -268,6 +283,7 @@ void TFormMain::clearEntryFields()
         // the next EINTRAGEN cannot overwrite that competitor's row by mistake.
         // (With a next entry the list moves on to it right after.)
         m_cbStNr->setCurrentIndex(-1);
+        showStartListPosition();
     }
     m_reiter->clear();
     m_eName2->clear();
@@ -346,7 +362,10 @@ void TFormMain::bExitClick()
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    // FormCloseQuery: ask while the clock runs or the table holds a result.
+    // FormCloseQuery: ask while the clock runs or the table holds a result (an edit
+    // still open in a cell counts, so it is never dropped without the question).
+    if (m_grid)
+        m_grid->commitOpenEditor();
     if (!m_quitWithoutQuestion && (m_clock->running() || (m_table && m_table->holdsResults())) &&
         !askYesNo(QStringLiteral("Beenden?"))) {
         event->ignore();
@@ -357,6 +376,17 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize && m_grid && watched == m_grid->viewport()) {
+        applyResultColumnWidths();
+        return false;
+    }
+    // The wheel over the start-number list or the year of make changes them only
+    // when the operator has put the focus there, never in passing while scrolling.
+    if (event->type() == QEvent::Wheel && (watched == m_cbStNr || watched == m_eGOD) &&
+        !static_cast<QWidget*>(watched)->hasFocus()) {
+        event->ignore();
+        return true;
+    }
     const QString name = watched->objectName();
     if (name == QLatin1String("Label8") || name == QLatin1String("Label5") || name == QLatin1String("LabDE")) {
         if (event->type() == QEvent::MouseButtonRelease) {
@@ -378,7 +408,11 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         (watched == m_ePunkte1 || watched == m_ePunkte2 || watched == m_cbStNr->lineEdit())) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
-        if (!text.isEmpty() && text.at(0).isPrint() && !CompetitorEntry::acceptsPointsKey(text.at(0)))
+        // Ctrl+V and the like are commands, not typed characters (a paste is kept
+        // to digits by the field's validator).
+        const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!command && !text.isEmpty() && text.at(0).isPrint() &&
+            !CompetitorEntry::acceptsPointsKey(text.at(0)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);

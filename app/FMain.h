@@ -21,6 +21,8 @@
 #include <memory>
 
 class CommandButton;
+class KeyRepeatGuard;
+class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -187,15 +189,8 @@ private:
     QAction* addMenuAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key);
 
     // RunControls
-    void setButton(Command cmd, bool enabled, Face face) override;
-    void setMenuEnabled(Command cmd, bool enabled) override;
-    bool buttonEnabled(Command cmd) const override;
-    void setTimerTextRed(bool red) override;
+    void applyControls(const RunStateControls& controls) override;
     bool timerButtonVisible() const override;
-    void setStopCaption(const QString& caption) override;
-    void focusButton(Command cmd) override;
-    void enableSettings(bool on) override { EnableSettings(on); }
-    void setPunkte1Enabled(bool on) override;
     void setBarrierArmed(Barrier barrier, bool armed) override;
     void enterResult(qint32 phaseOneTime, qint32 runTime) override;
     void updateProtocolButtons() override;
@@ -350,4 +345,24 @@ private:
     QString m_printFooterCaption;
     QString m_exportFolder;
     std::function<QDateTime()> m_exportClock;
+
+    // Event-safe timing and entry: the run states applied whole, held keys, the
+    // start-list position, the window's placement and the settings' idle display.
+public:
+    // The idle display with the settings just applied (the new countdown at once).
+    void showIdleDisplay();
+
+private:
+    // A command button's enabled state and face; its menu item follows.
+    void setButton(Command cmd, bool enabled, Face face);
+    void focusButton(Command cmd);
+    // Whether a repeat of this key must be swallowed: a non-repeating shortcut of the
+    // hidden menu, or Return, Enter or Space on a focused command button.
+    bool isGuardedKey(QObject* receiver, const QKeyEvent& key) const;
+    // sb1m, sb1p and LabelBase from the selected index.
+    void showStartListPosition();
+    // The stored bounds, or centred on the primary screen when no screen shows them.
+    void placeWindow(const QRect& stored);
+
+    KeyRepeatGuard* m_keyRepeatGuard = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "displays/Udigit.h"
 #include "displays/monitor_layout.h"
 #include "widgets/CommandButton.h"
+#include "widgets/DigitsValidator.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -210,6 +211,10 @@ void TFormMain::buildEntryPanel(QWidget* p)
     m_bAbsage->setFont(arial(12));
     for (CommandButton* b : {m_bTimer, m_bSTART, m_bSTOP})
         b->setActsOnPress(true);
+    // TIMER and STOPP are reached by F4 and F9 only; START is also confirmed from the keyboard.
+    m_bTimer->setKeyboardActivation(false);
+    m_bSTOP->setKeyboardActivation(false);
+    m_bSTART->setReturnActivates(true);
 
     const QFont lf = arial(12);
     const QFont ff = arial(16);
@@ -223,6 +228,9 @@ void TFormMain::buildEntryPanel(QWidget* p)
     m_cbStNr->setFont(ff);
     m_cbStNr->setGeometry(fx, 6, 58, 28);
     m_cbStNr->lineEdit()->installEventFilter(this);
+    m_cbStNr->setValidator(new DigitsValidator(m_cbStNr));
+    m_cbStNr->setFocusPolicy(Qt::StrongFocus);
+    m_cbStNr->installEventFilter(this);
     m_sb1m = new QToolButton(p);
     m_sb1m->setObjectName(QStringLiteral("sb1m"));
     m_sb1m->setArrowType(Qt::LeftArrow);
@@ -253,6 +261,8 @@ void TFormMain::buildEntryPanel(QWidget* p)
     m_eGOD->setObjectName(QStringLiteral("eGOD"));
     m_eGOD->setFont(ff);
     m_eGOD->setGeometry(fx, 128, 80, 28);
+    m_eGOD->setFocusPolicy(Qt::StrongFocus);
+    m_eGOD->installEventFilter(this);
 
     label(p, QStringLiteral("LabPunkte1"), QStringLiteral("Geschicklichkeitspunkte:"), lf, {4, 166, 200, 22});
     m_ePunkte1 = new QLineEdit(QStringLiteral("0"), p);
@@ -260,6 +270,7 @@ void TFormMain::buildEntryPanel(QWidget* p)
     m_ePunkte1->setFont(ff);
     m_ePunkte1->setGeometry(200, 163, 80, 28);
     m_ePunkte1->installEventFilter(this);
+    m_ePunkte1->setValidator(new DigitsValidator(m_ePunkte1));
     label(p, QStringLiteral("LabPunkte2"), QStringLiteral("Zeitstrafpunkte:"), lf, {4, 199, 200, 22});
     m_ePunkte2 = new QLineEdit(QStringLiteral("0"), p);
     m_ePunkte2->setObjectName(QStringLiteral("ePunkte2"));
@@ -297,8 +308,10 @@ void TFormMain::buildBottomPart(QWidget* p)
     m_bEINTRAGEN = commandButton(m_panel4, QStringLiteral("bEINTRAGEN"), QStringLiteral("EINTRAGEN"),
                                  QStringLiteral("[F10]"), {x + 4, 5, 141, 32});
     m_bEINTRAGEN->setActsOnPress(true);
+    m_bEINTRAGEN->setReturnActivates(true);
     m_bRESET = commandButton(m_panel4, QStringLiteral("bRESET"), QStringLiteral("NÄCHSTER"),
                              QStringLiteral("[Alt+N]"), {x + 149, 5, 124, 32});
+    m_bRESET->setReturnActivates(true);
     m_gridArea = panel(p, QStringLiteral("GridArea"));
 }
 
@@ -402,6 +415,11 @@ void TFormMain::buildMenu()
     addMenuAction(hide, QStringLiteral("Monitor31"), QStringLiteral("Monitor3"), QKeySequence(Qt::ALT | Qt::Key_1));
     addMenuAction(hide, QStringLiteral("Monitor30"), QStringLiteral("No Monitor2"),
                   QKeySequence(Qt::ALT | Qt::Key_0));
+    // A held key fires its command once: the repeats must not end phase 2 a few
+    // milliseconds after phase 1, enter or skip a competitor, or toggle a barrier's
+    // arming back and forth. Only Alt+P, one more skill point, repeats.
+    for (QAction* a : std::as_const(m_actions))
+        a->setAutoRepeat(a->objectName() == QLatin1String("Punkte1"));
     bar->hide();
 }
 

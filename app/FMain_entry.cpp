@@ -2,6 +2,7 @@
 #include "app/FMain.h"
 
 #include "app/competitor_entry.h"
+#include "widgets/DigitsValidator.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -40,10 +41,10 @@ void TFormMain::setStartList(const QStringList& entries)
         m_cbStNr->setEditable(true);
         m_cbStNr->setInsertPolicy(QComboBox::NoInsert);
         m_cbStNr->lineEdit()->installEventFilter(this);
+        // The typing field is new: it gets the digits-only rule again.
+        m_cbStNr->setValidator(new DigitsValidator(m_cbStNr));
         m_cbStNr->setItemDelegate(new QStyledItemDelegate(m_cbStNr));
-        m_sb1m->setEnabled(false);
-        m_sb1p->setEnabled(false);
-        m_labelBase->setText(QStringLiteral("0 von 0"));
+        showStartListPosition();
         return;
     }
     m_cbStNr->setEditable(false);
@@ -63,11 +64,18 @@ void TFormMain::cbStNrChange()
     const int n = m_cbStNr->isEditable() ? 0 : m_cbStNr->count();
     if (n == 0)
         return;
-    const int i = m_cbStNr->currentIndex();
-    m_sb1m->setEnabled(i > 0);
-    m_sb1p->setEnabled(i < n - 1);
-    m_labelBase->setText(QStringLiteral("%1 von %2").arg(i + 1).arg(n));
+    showStartListPosition();
     fillFromSelectedEntry();
+}
+
+void TFormMain::showStartListPosition()
+{
+    const int n = m_cbStNr->isEditable() ? 0 : m_cbStNr->count();
+    const CompetitorEntry::StartListPosition p =
+        CompetitorEntry::startListPosition(m_cbStNr->currentIndex(), n);
+    m_sb1m->setEnabled(p.back);
+    m_sb1p->setEnabled(p.forward);
+    m_labelBase->setText(p.label);
 }
 
 void TFormMain::sb1mClick(int step)
@@ -85,6 +93,9 @@ void TFormMain::fillFromSelectedEntry()
 {
     if (m_cbStNr->isEditable() || m_cbStNr->currentIndex() < 0)
         return;
+    // Also when an entry is chosen by a double click in the table: the arrows and the
+    // position must agree with the entry shown, or NÄCHSTER would step from a stale one.
+    showStartListPosition();
     const QStringList f = CompetitorEntry::entryFields(m_cbStNr->currentText());
     m_reiter->setText(f.value(1));
     m_eName2->setText(f.value(2));

@@ -1,5 +1,6 @@
 // Settings: read at start-up, written at exit, edited by the settings dialog.
 #include "app/FMain.h"
+#include "app/window_placement.h"
 
 #include "protocol/ProtocolCommands.h"
 #include "settings/Cfg.h"
@@ -23,7 +24,7 @@ public:
     void recolourTimerColour() override { m_w.recolourTimerColour(); }
     void setTimerButtonVisible(bool visible) override { m_w.setTimerButtonVisible(visible); }
     bool clockRunning() const override { return m_w.clock().running(); }
-    void showIdleDisplay() override { m_w.clock().showIdleTimes(); }
+    void showIdleDisplay() override { m_w.showIdleDisplay(); }
     void closePort() override { m_w.closeBarrierPort(); }
     bool openPort(quint8 port) override { return m_w.openBarrierPort(port); }
     void enableBarrierIndicators() override { m_w.EnableBarrierIndicators(); }
@@ -42,11 +43,28 @@ void TFormMain::readSettings()
     m_settings = AppSettings();
     QSettings store(settingsOrganisation(), settingsApplication());
     loadSettings(store, m_settings);
-    setGeometry(m_settings.left, m_settings.top, m_settings.width, m_settings.height);
+    placeWindow(QRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
     m_eFText1->setText(m_settings.zeile1);
     m_protocol->setFiltInd(m_settings.filtInd);
     setTimerButtonVisible(m_settings.timer > 0);
     syncRaceSettings();
+}
+
+void TFormMain::placeWindow(const QRect& stored)
+{
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->geometry());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    setGeometry(
+        placeMainWindow(stored, screens, primary ? primary->availableGeometry() : QRect(), minimumSize()));
+}
+
+void TFormMain::showIdleDisplay()
+{
+    // The clock must know the new countdown length before it shows it.
+    syncRaceSettings();
+    m_clock->showIdleTimes();
 }
 
 void TFormMain::syncRaceSettings()
@@ -131,9 +149,17 @@ void TFormMain::bCFGClick()
         focusLeftPanel();
         return;
     }
+    if (!m_sequence->currentControls().settings) {
+        // A light barrier started a run while the dialog was open: applying now would
+        // reopen the port and re-arm the barriers under the running competitor.
+        showPassingNotice(QStringLiteral("Einstellungen nicht übernommen: ein Lauf wurde gestartet."), 15000);
+        return;
+    }
     MainApplyTarget target(*this);
     applyDialogValues(m_cfg->values(), m_settings, target);
     syncRaceSettings();
+    // Written now as well as at exit, so a crash later in the day keeps them.
+    writeSettings();
 }
 
 bool TFormMain::resetSettingsAndQuit()

@@ -30,6 +30,20 @@ QStringList yearList(int currentYear)
     return years;
 }
 
+StartListPosition startListPosition(int index, int count)
+{
+    StartListPosition p;
+    if (count <= 0) {
+        p.label = QStringLiteral("0 von 0");
+        return p;
+    }
+    const int i = qBound(-1, index, count - 1);
+    p.back = i > 0;
+    p.forward = i < count - 1;
+    p.label = QStringLiteral("%1 von %2").arg(i + 1).arg(count);
+    return p;
+}
+
 QString addOnePoint(const QString& points)
 {
     bool ok = false;

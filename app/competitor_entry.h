@@ -18,6 +18,15 @@ QStringList entryFields(const QString& line);
 // Years of make from the current year down to 1900, newest first.
 QStringList yearList(int currentYear);
 
+// The start list's arrows and position label for the selected index (-1: none
+// selected, e.g. after the last entry was timed) in a list of count entries.
+struct StartListPosition {
+    bool back = false;    // sb1m
+    bool forward = false; // sb1p
+    QString label;        // LabelBase, "3 von 20"; "0 von 20" with no entry selected
+};
+StartListPosition startListPosition(int index, int count);
+
 // Alt+P: one more skill point; a text that is not a whole number gives "0".
 QString addOnePoint(const QString& points);
 

@@ -1,8 +1,8 @@
 #include "app/penalty_points.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 constexpr qint32 kSmallestStep = 100;
@@ -37,9 +37,14 @@ long double penaltyPoints(qint32 x, qint32 deviation, qint32 stepMs, qint32 poin
 QString penaltyPointsText(long double points, const QLocale& locale)
 {
     const long double r = std::fmod((long double)roundHalfEvenInt(points * 100.0L), 100.0L);
+    // std::to_chars writes the extended value exactly as "%1.0Lf"/"%1.1Lf" would in the
+    // C locale, whatever LC_NUMERIC the process runs under; going through double first
+    // would round some values differently (0.15 gives 0,2 here, 0,1 as a double).
     char buf[64];
-    std::snprintf(buf, sizeof buf, r == 0 ? "%1.0Lf" : "%1.1Lf", points);
-    QString text = QString::fromLatin1(buf);
+    const auto res = std::to_chars(buf, buf + sizeof buf, points, std::chars_format::fixed, r == 0 ? 0 : 1);
+    if (res.ec != std::errc())
+        return QStringLiteral("0");
+    QString text = QString::fromLatin1(buf, int(res.ptr - buf));
     text.replace(QLatin1Char('.'), locale.decimalPoint());
     return text;
 }

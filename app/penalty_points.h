@@ -13,7 +13,8 @@
 // and a run over its limit still gets points.
 long double penaltyPoints(qint32 x, qint32 deviation, qint32 stepMs, qint32 pointsPerStep);
 
-// "%1.0f" when the hundredths round to zero, else "%1.1f", with the locale's separator.
+// "%1.0f" when the hundredths round to zero, else "%1.1f", with the separator of the given
+// locale; independent of the C library's locale.
 QString penaltyPointsText(long double points, const QLocale& locale);
 
 // Round to nearest, ties to even.

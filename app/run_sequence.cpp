@@ -1,8 +1,34 @@
 #include "app/run_sequence.h"
 
+namespace {
+
+bool beforeStart(SequenceState s)
+{
+    return s == SequenceState::Ready || s == SequenceState::CountdownRunning ||
+           s == SequenceState::CountdownPaused;
+}
+
+} // namespace
+
 RunSequence::RunSequence(RaceClock& clock, RunControls& controls, GongPlayer& gong)
     : m_clock(clock), m_controls(controls), m_gong(gong)
 {
+}
+
+RunStateControls RunSequence::currentControls() const
+{
+    return runStateControls(m_state, m_controls.timerButtonVisible());
+}
+
+void RunSequence::applyCurrentControls()
+{
+    m_controls.applyControls(currentControls());
+}
+
+void RunSequence::enterState(SequenceState state)
+{
+    m_state = state;
+    applyCurrentControls();
 }
 
 void RunSequence::PlayGong(const QString& file, int count)
@@ -16,6 +42,8 @@ void RunSequence::PlayGong(const QString& file, int count)
 
 void RunSequence::mTimerClick()
 {
+    if (!beforeStart(m_state))
+        return;
     RunState& st = m_clock.state();
     const RaceSettings& cfg = m_clock.settings();
     st.CountdownMode = cfg.timer > 0;
@@ -25,21 +53,13 @@ void RunSequence::mTimerClick()
     const quint32 now = m_clock.now();
     if (!m_clock.running()) {
         st.PauseTick = qint32(now);
-        m_controls.setTimerTextRed(true);
-    } else {
-        m_controls.setTimerTextRed(false);
-        if (st.PauseTick != -1)
-            st.StartTick = st.StartTick + (now - quint32(st.PauseTick));
+    } else if (st.PauseTick != -1) {
+        // Resumed: the countdown continues where it was paused.
+        st.StartTick = st.StartTick + (now - quint32(st.PauseTick));
     }
-    m_controls.enableSettings(false);
-    m_controls.setButton(Command::Naechster, false, Face::Face);
-    m_controls.setButton(Command::Start, true, Face::Green);
-    m_controls.setButton(Command::Stop, false, Face::Face);
-    m_controls.setButton(Command::Eintragen, false, Face::Face);
-    if (m_clock.running()) {
+    enterState(m_clock.running() ? SequenceState::CountdownRunning : SequenceState::CountdownPaused);
+    if (m_clock.running())
         PlayGong(cfg.sound0, 1);
-        m_controls.focusButton(Command::Start);
-    }
     if (cfg.autoFrei)
         m_controls.setBarrierArmed(Barrier::Start, true);
     m_controls.refreshTopTen();
@@ -47,9 +67,11 @@ void RunSequence::mTimerClick()
 
 void RunSequence::mStartClick()
 {
-    RunState& st = m_clock.state();
     // The tick is read before anything else changes.
     const quint32 now = m_clock.now();
+    if (!beforeStart(m_state))
+        return;
+    RunState& st = m_clock.state();
     st.CountdownMode = false;
     st.PhaseOneTime = 0;
     st.StartTick = now;
@@ -58,16 +80,7 @@ void RunSequence::mStartClick()
     m_clock.RecolourDigits();
     m_clock.setRunning(true);
     st.PauseTick = 0;
-    m_controls.setButton(Command::Absage, false, Face::Face);
-    m_controls.setButton(Command::Timer, false, Face::Face);
-    m_controls.setTimerTextRed(false);
-    m_controls.setButton(Command::Start, false, Face::Face);
-    m_controls.setButton(Command::Stop, true, Face::Red);
-    m_controls.setButton(Command::Naechster, false, Face::Face);
-    m_controls.setButton(Command::Eintragen, false, Face::Face);
-    m_controls.setPunkte1Enabled(true);
-    m_controls.focusButton(Command::Stop);
-    m_controls.enableSettings(false);
+    enterState(SequenceState::RunningPhase1);
     m_controls.setBarrierArmed(Barrier::Start, false);
     if (m_clock.settings().autoFrei)
         m_controls.setBarrierArmed(Barrier::Stop, true);
@@ -76,8 +89,14 @@ void RunSequence::mStartClick()
 
 void RunSequence::mStopClick()
 {
+    const quint32 now = m_clock.now();
+    if (m_state != SequenceState::RunningPhase1 && m_state != SequenceState::RunningPhase2)
+        return;
     RunState& st = m_clock.state();
-    st.StopTick = m_clock.now();
+    // In phase 2 StartTick is the tick of the STOPP that ended phase 1.
+    if (m_state == SequenceState::RunningPhase2 && tickDiff(now, st.StartTick) < kStopRepeatMs)
+        return;
+    st.StopTick = now;
     const RaceSettings& cfg = m_clock.settings();
     const bool keepRunning = cfg.phases > 1 && st.CurrentPhase == 1;
     if (!keepRunning)
@@ -90,7 +109,6 @@ void RunSequence::mStopClick()
         st.ColourState = 3;
         st.RowColours[1].lit = cfg.palette[3];
         m_clock.RecolourDigits();
-        m_controls.setStopCaption(QStringLiteral("STOPP2"));
     }
 
     const bool running = m_clock.running();
@@ -101,46 +119,42 @@ void RunSequence::mStopClick()
     if (cfg.autoFrei && running)
         m_controls.setBarrierArmed(Barrier::Finish, true);
 
-    m_controls.setButton(Command::Start, false, Face::Face);
-    m_controls.setButton(Command::Stop, running, running ? Face::Red : Face::Face);
-    m_controls.setButton(Command::Eintragen, !running, running ? Face::Face : Face::Blue);
-
+    enterState(running ? SequenceState::RunningPhase2 : SequenceState::Stopped);
     m_clock.ShowTime(st.CurrentPhase, tickDiff(st.StopTick, st.StartTick));
-    if (!running)
-        m_controls.focusButton(Command::Eintragen);
     m_controls.processPendingEvents();
 }
 
 void RunSequence::mEintragenClick()
 {
+    if (m_state != SequenceState::Stopped)
+        return;
+    enterResultAndFinish();
+}
+
+void RunSequence::enterResultAndFinish()
+{
     RunState& st = m_clock.state();
     m_clock.setRunning(false);
     m_controls.enterResult(st.PhaseOneTime, tickDiff(st.StopTick, st.StartTick));
-    m_controls.setButton(Command::Eintragen, false, Face::Face);
-    m_controls.setButton(Command::Naechster, true, Face::Black);
     m_controls.setBarrierArmed(Barrier::Start, false);
     m_controls.setBarrierArmed(Barrier::Stop, false);
     m_controls.setBarrierArmed(Barrier::Finish, false);
     st.StopTick = st.StartTick;
-    m_controls.setPunkte1Enabled(false);
-    m_controls.enableSettings(true);
-    m_controls.focusButton(Command::Naechster);
+    enterState(SequenceState::Entered);
     m_controls.updateProtocolButtons();
     m_controls.refreshTopTen();
 }
 
 void RunSequence::bAbsageClick()
 {
+    if (!beforeStart(m_state))
+        return;
     RunState& st = m_clock.state();
     st.PhaseOneTime = -1;
     st.StopTick = quint32(-1);
     st.StartTick = 0;
-    m_controls.setButton(Command::Timer, false, Face::Face);
-    m_controls.setButton(Command::Start, false, Face::Face);
-    m_controls.setButton(Command::Absage, false, Face::Face);
-    // The EINTRAGEN button's click runs although the button is disabled.
-    mEintragenClick();
-    m_controls.updateProtocolButtons();
+    // Entered like EINTRAGEN, although that command is not offered before a run.
+    enterResultAndFinish();
 }
 
 void RunSequence::bRESETClick()
@@ -149,36 +163,31 @@ void RunSequence::bRESETClick()
     const RaceSettings& cfg = m_clock.settings();
     m_clock.setRunning(false);
     st.CurrentPhase = 1;
-    if (cfg.phases > 1)
-        m_controls.setStopCaption(QStringLiteral("STOPP1"));
     st.ColourState = 2;
     st.RowColours[0].lit = cfg.palette[2];
     m_clock.RecolourDigits();
     m_clock.dimSecondRowLeading();
 
+    // Whether there is a next entry is decided before the fields are cleared: clearing
+    // after the last entry leaves no entry selected, from which the list would lead
+    // back to its first entry.
+    const bool nextEntry = m_controls.nextEntryEnabled();
     m_controls.clearEntryFields();
-    if (m_controls.nextEntryEnabled())
+    if (nextEntry)
         m_controls.clickNextEntry();
 
-    m_controls.setButton(Command::Start, true, Face::Green);
-    m_controls.setButton(Command::Naechster, false, Face::Face);
-    m_controls.setButton(Command::Eintragen, false, Face::Face);
-    m_controls.setButton(Command::Timer, true, Face::Yellow);
-    m_controls.setTimerTextRed(false);
     st.StopTick = st.StartTick;
     m_controls.resetPointsFields();
-    m_controls.setButton(Command::Absage, true, Face::Face);
     m_controls.resetBarrierMemory();
+    enterState(SequenceState::Ready);
 
     const bool timerShown = m_controls.timerButtonVisible();
-    m_controls.focusButton(timerShown ? Command::Timer : Command::Start);
     m_controls.setBarrierArmed(Barrier::Start, !timerShown);
     m_controls.setBarrierArmed(Barrier::Stop, false);
     m_controls.setBarrierArmed(Barrier::Finish, false);
 
     st.PauseTick = -1;
     m_clock.showIdleTimes();
-    m_controls.enableSettings(true);
     m_controls.updateProtocolButtons();
     m_controls.refreshTopTen();
 }

@@ -1,15 +1,10 @@
 #pragma once
 
 #include "app/race_clock.h"
+#include "app/run_sequence_states.h"
 #include "platform/gong.h"
 
 #include <QString>
-
-// The commands of the run sequence and their buttons.
-enum class Command { Timer, Start, Stop, Eintragen, Naechster, Absage };
-
-// Button faces used by the sequence.
-enum class Face { Face, Green, Red, Yellow, Blue, Black };
 
 // Barriers armed and disarmed by the sequence.
 enum class Barrier { Start = 1, Stop = 2, Finish = 3 };
@@ -18,17 +13,10 @@ enum class Barrier { Start = 1, Stop = 2, Finish = 3 };
 class RunControls {
 public:
     virtual ~RunControls() = default;
-    // Enables a command's button and paints its face; the command's menu item follows.
-    virtual void setButton(Command cmd, bool enabled, Face face) = 0;
-    // Only the menu item (used where it must differ from its button).
-    virtual void setMenuEnabled(Command cmd, bool enabled) = 0;
-    virtual bool buttonEnabled(Command cmd) const = 0;
-    virtual void setTimerTextRed(bool red) = 0;
+    // Sets every command button, its menu item, the settings and load commands, Alt+P,
+    // the STOPP caption and the focus as the row says; "unchanged" entries stay.
+    virtual void applyControls(const RunStateControls& controls) = 0;
     virtual bool timerButtonVisible() const = 0;
-    virtual void setStopCaption(const QString& caption) = 0;
-    virtual void focusButton(Command cmd) = 0;
-    virtual void enableSettings(bool on) = 0;
-    virtual void setPunkte1Enabled(bool on) = 0;
     virtual void setBarrierArmed(Barrier barrier, bool armed) = 0;
     // Enters the current competitor from the entry fields with both phase times.
     virtual void enterResult(qint32 phaseOneTime, qint32 runTime) = 0;
@@ -46,16 +34,29 @@ public:
     virtual void processPendingEvents() = 0;
 };
 
-// The operator's commands for timing one competitor after another. Every command
-// sets the clock state and all control states explicitly.
+// The operator's commands for timing one competitor after another. Each command
+// moves to its run state and applies that state's whole row of control states, so
+// no command can leave a button behind in the state before.
 class RunSequence {
 public:
+    // A STOPP this soon after the one that started phase 2 is a double click or a
+    // bouncing key, not the end of the run.
+    static constexpr qint32 kStopRepeatMs = 300;
+
     RunSequence(RaceClock& clock, RunControls& controls, GongPlayer& gong);
 
+    SequenceState state() const { return m_state; }
+    // The control states of the current run state.
+    RunStateControls currentControls() const;
+    // Applies the current state's controls again (start-up).
+    void applyCurrentControls();
+
+    // Each command does nothing in a run state where it is not offered.
     void mTimerClick();
     void mStartClick();
     void mStopClick();
     void mEintragenClick();
+    // Any state (clearing the protocol uses it to return to Ready).
     void bRESETClick();
     void bAbsageClick();
 
@@ -63,7 +64,11 @@ public:
     void PlayGong(const QString& file, int count);
 
 private:
+    void enterState(SequenceState state);
+    void enterResultAndFinish();
+
     RaceClock& m_clock;
     RunControls& m_controls;
     GongPlayer& m_gong;
+    SequenceState m_state = SequenceState::Ready;
 };

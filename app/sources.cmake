@@ -6,6 +6,10 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/race_clock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.h
     ${CMAKE_CURRENT_LIST_DIR}/run_sequence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/run_sequence_states.h
+    ${CMAKE_CURRENT_LIST_DIR}/run_sequence_states.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_placement.h
+    ${CMAKE_CURRENT_LIST_DIR}/window_placement.cpp
     ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.h
     ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_notices.h

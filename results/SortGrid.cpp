@@ -2,12 +2,14 @@
 
 #include "results/results_model.h"
 #include "results/results_table.h"
+#include "widgets/DigitsValidator.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,6 +34,10 @@ public:
         if (editor)
             editor->installEventFilter(m_keyFilter);
         m_editor = editor;
+        // A paste keeps what typing could have produced in the number columns.
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line && !TSortGrid::acceptsTypedText(index.column(), QStringLiteral("x"), 0))
+            line->setValidator(new DigitsValidator(line, QStringLiteral(",.")));
         return editor;
     }
 

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxlsxwriter-dev libzip-dev
-          fonts-liberation2 xvfb xauth libgl-dev)
+          fonts-liberation2 xvfb xauth libgl-dev locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -16,6 +16,18 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run under a German locale as well: generate de_DE.UTF-8 where it is missing.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    if grep -q '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+        $sudo sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    elif ! grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+        echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    fi
+    $sudo locale-gen
 fi
 
 # CI treats warnings as errors; elsewhere the cached choice stays, so switching

@@ -1,5 +1,6 @@
 #include "widgets/CommandButton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 CommandButton::CommandButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
@@ -32,7 +33,8 @@ void CommandButton::setHoverTextColour(const QColor& colour)
 
 void CommandButton::restyle()
 {
-    QString css = QStringLiteral("QPushButton { font-weight: bold; border: 1px solid #606060; border-radius: 3px;");
+    QString css =
+        QStringLiteral("QPushButton { font-weight: bold; border: 1px solid #606060; border-radius: 3px;");
     if (m_face.isValid())
         css += QStringLiteral(" background-color: %1;").arg(m_face.name());
     else
@@ -45,6 +47,46 @@ void CommandButton::restyle()
     if (m_hoverText.isValid())
         css += QStringLiteral(" QPushButton:hover { color: %1; }").arg(m_hoverText.name());
     setStyleSheet(css);
+}
+
+namespace {
+bool isReturn(const QKeyEvent* e)
+{
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+bool isSpace(const QKeyEvent* e)
+{
+    return e->key() == Qt::Key_Space || e->key() == Qt::Key_Select;
+}
+} // namespace
+
+void CommandButton::keyPressEvent(QKeyEvent* event)
+{
+    if (isReturn(event) || isSpace(event)) {
+        if (!m_keyboardActivation || (isReturn(event) && !m_returnActivates)) {
+            event->ignore();
+            return;
+        }
+        if (event->isAutoRepeat()) {
+            event->accept();
+            return;
+        }
+        if (isReturn(event)) {
+            event->accept();
+            click();
+            return;
+        }
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void CommandButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (isSpace(event) && !m_keyboardActivation) {
+        event->ignore();
+        return;
+    }
+    QPushButton::keyReleaseEvent(event);
 }
 
 void CommandButton::mousePressEvent(QMouseEvent* event)

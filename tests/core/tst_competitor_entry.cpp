@@ -66,6 +66,35 @@ private Q_SLOTS:
         QCOMPARE(years.size(), 127);
     }
 
+    // The arrows and the position label always follow the selected index.
+    void startListPositionFollowsTheIndex_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("no list") << -1 << 0 << false << false << "0 von 0";
+        QTest::newRow("one entry") << 0 << 1 << false << false << "1 von 1";
+        QTest::newRow("first of two") << 0 << 2 << false << true << "1 von 2";
+        QTest::newRow("last of two") << 1 << 2 << true << false << "2 von 2";
+        QTest::newRow("none selected after the last of three") << -1 << 3 << false << true << "0 von 3";
+        QTest::newRow("none selected in a list of one leads to it") << -1 << 1 << false << true << "0 von 1";
+        QTest::newRow("index past the end counts as the last") << 7 << 3 << true << false << "3 von 3";
+    }
+    void startListPositionFollowsTheIndex()
+    {
+        QFETCH(int, index);
+        QFETCH(int, count);
+        QFETCH(bool, back);
+        QFETCH(bool, forward);
+        QFETCH(QString, label);
+        const CompetitorEntry::StartListPosition p = CompetitorEntry::startListPosition(index, count);
+        QCOMPARE(p.back, back);
+        QCOMPARE(p.forward, forward);
+        QCOMPARE(p.label, label);
+    }
+
     void pointsKeys_data()
     {
         QTest::addColumn<QChar>("key");

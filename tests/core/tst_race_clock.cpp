@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <clocale>
+
 using Row = ClockDisplay::Row;
 
 class TestRaceClock : public QObject {
@@ -37,6 +39,43 @@ private Q_SLOTS:
         const long double p = ::penaltyPoints(x, deviation, step, perStep);
         QCOMPARE(penaltyPointsText(p, QLocale(QLocale::German, QLocale::Germany)), german);
         QCOMPARE(penaltyPointsText(p, QLocale(QLocale::English, QLocale::UnitedStates)), english);
+    }
+
+    // The text never takes the separator from the C library's locale (which the
+    // application object sets from the environment), only from the locale given.
+    void penaltyTextIgnoresTheCLibraryLocale_data()
+    {
+        QTest::addColumn<QByteArray>("cLocale");
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("perStep");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("German C library, neutral text")
+            << QByteArray("de_DE.UTF-8") << false << 45001 << 100 << "0.1";
+        QTest::newRow("neutral C library, German text")
+            << QByteArray("C.UTF-8") << true << 45001 << 100 << "0,1";
+        QTest::newRow("German both") << QByteArray("de_DE.UTF-8") << true << 45001 << 100 << "0,1";
+        QTest::newRow("German C library, whole points")
+            << QByteArray("de_DE.UTF-8") << false << 46000 << 100 << "1";
+        // 0.15 in extended precision lies just above the tie: one decimal gives 0.2.
+        QTest::newRow("extended value kept, not rounded through double")
+            << QByteArray("de_DE.UTF-8") << false << 45001 << 150 << "0.2";
+    }
+    void penaltyTextIgnoresTheCLibraryLocale()
+    {
+        QFETCH(QByteArray, cLocale);
+        QFETCH(bool, german);
+        QFETCH(int, x);
+        QFETCH(int, perStep);
+        QFETCH(QString, text);
+        const QByteArray saved = std::setlocale(LC_NUMERIC, nullptr);
+        if (!std::setlocale(LC_NUMERIC, cLocale.constData()))
+            QSKIP("locale not generated on this machine");
+        const QString got =
+            penaltyPointsText(::penaltyPoints(x, 45, 100, perStep),
+                              german ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
+        std::setlocale(LC_NUMERIC, saved.constData());
+        QCOMPARE(got, text);
     }
 
     void roundsTiesToEven_data()

@@ -66,20 +66,29 @@ public:
     int pointsResets = 0;
     int barrierResets = 0;
 
-    void setButton(Command c, bool on, Face f) override
+    // Every row of control states applied, in order.
+    QList<RunStateControls> applied;
+    bool loadEnabled = true;
+
+    void applyControls(const RunStateControls& c) override
     {
-        enabled[c] = on;
-        menu[c] = on;
-        face[c] = f;
+        applied.append(c);
+        for (int i = 0; i < kCommandCount; ++i) {
+            enabled[Command(i)] = c.buttons[size_t(i)].enabled;
+            menu[Command(i)] = c.buttons[size_t(i)].enabled;
+            face[Command(i)] = c.buttons[size_t(i)].face;
+        }
+        timerRed = c.timerTextRed;
+        settingsEnabled = c.settings;
+        loadEnabled = c.load;
+        if (c.punkte1)
+            punkte1 = *c.punkte1;
+        if (c.stopCaption)
+            stopCaption = *c.stopCaption;
+        if (c.focus)
+            focus = *c.focus;
     }
-    void setMenuEnabled(Command c, bool on) override { menu[c] = on; }
-    bool buttonEnabled(Command c) const override { return enabled.value(c); }
-    void setTimerTextRed(bool red) override { timerRed = red; }
     bool timerButtonVisible() const override { return timerVisible; }
-    void setStopCaption(const QString& c) override { stopCaption = c; }
-    void focusButton(Command c) override { focus = c; }
-    void enableSettings(bool on) override { settingsEnabled = on; }
-    void setPunkte1Enabled(bool on) override { punkte1 = on; }
     void setBarrierArmed(Barrier b, bool on) override { armed[int(b)] = on; }
     void enterResult(qint32 p1, qint32 run) override { entered.append({p1, run}); }
     void updateProtocolButtons() override { ++protocolUpdates; }

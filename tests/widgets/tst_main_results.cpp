@@ -251,6 +251,7 @@ private Q_SLOTS:
         QTest::newRow("the context menu's Sortieren") << "menu";
         QTest::newRow("sbLoad, question answered Nein") << "load";
         QTest::newRow("sbSave") << "save";
+        QTest::newRow("closing the window, Beenden answered Nein") << "close";
     }
     void openCellEditIsKeptBy()
     {
@@ -285,6 +286,10 @@ private Q_SLOTS:
             QVERIFY(rowOf(*w, "4") > 0);
         } else if (command == QLatin1String("menu")) {
             chooseFromMenu(*w, rowOf(*w, "2"), "Sortieren1");
+        } else if (command == QLatin1String("close")) {
+            w->yesNoDialog()->setNextAnswers({false});
+            QVERIFY(!w->close());
+            QCOMPARE(w->yesNoDialog()->question(), QStringLiteral("Beenden?"));
         } else if (command == QLatin1String("load")) {
             w->yesNoDialog()->setNextAnswers({false});
             QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
@@ -296,6 +301,25 @@ private Q_SLOTS:
             QVERIFY(f.readAll().contains("3\tHuber\t"));
         }
         QCOMPARE(w->resultsTable().cell(ResultsTable::Fahrer, rowOf(*w, "3")), QStringLiteral("Huber"));
+    }
+
+    // The first thing typed into an empty table is a result: closing asks, and a window
+    // destroyed with the editor still open keeps the edit instead of crashing.
+    void closingWithAnOpenCellEdit()
+    {
+        MainRig rig;
+        auto w = rig.make();
+        clickCell(*w, 1, ResultsTable::Fahrer);
+        for (const char c : QByteArray("Zed"))
+            QTest::keyClick(QApplication::focusWidget(), c);
+        QVERIFY(w->sortGrid()->editorOpen());
+        w->yesNoDialog()->setNextAnswers({false});
+        QVERIFY(!w->close());
+        QCOMPARE(w->yesNoDialog()->question(), QStringLiteral("Beenden?"));
+        QCOMPARE(w->resultsTable().cell(ResultsTable::Fahrer, 1), QStringLiteral("Zed"));
+        QTest::keyClick(QApplication::focusWidget(), 'A');
+        QVERIFY(w->sortGrid()->editorOpen());
+        w.reset();
     }
 
     void commandsActOnTheRowSeenSelected_data()

@@ -5,6 +5,7 @@
 #include "barriers/Comms.h"
 #include "barriers/light_barriers.h"
 #include "dialogs/DlgYesNo.h"
+#include "displays/Udigit.h"
 #include "results/results_table.h"
 #include "settings/Cfg.h"
 #include "widgets/CommandButton.h"
@@ -139,6 +140,88 @@ private Q_SLOTS:
         QVERIFY(w->comPort()->Connected());
         QCOMPARE(w->settings().port[0], quint8(kPort));
         QCOMPARE(w->settings().line[0], quint8(1));
+    }
+
+    // "OK" shows the new countdown length at once and counts it down with the next
+    // F4, and the settings are stored right away, not only at exit.
+    void okAppliesAndStoresTheCountdownAtOnce_data()
+    {
+        QTest::addColumn<int>("timer");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("elapsed");
+        QTest::addColumn<QString>("remaining");
+        QTest::newRow("0: no countdown") << 0 << "00:00,00" << 0 << "";
+        QTest::newRow("1: a tenth of a second") << 1 << "00:00,10" << 50 << "00:00,05";
+        QTest::newRow("100: ten seconds") << 100 << "00:10,00" << 1000 << "00:09,00";
+        QTest::newRow("9999: the longest") << 9999 << "16:39,90" << 1000 << "16:38,90";
+    }
+    void okAppliesAndStoresTheCountdownAtOnce()
+    {
+        QFETCH(int, timer);
+        QFETCH(QString, shown);
+        QFETCH(int, elapsed);
+        QFETCH(QString, remaining);
+        MainRig rig(1000, kPort);
+        auto w = rig.make();
+        const auto row1 = [&w] {
+            QString t;
+            for (int d = 3; d <= 8; ++d)
+                t += QString::number(w->control<TDigit>(QStringLiteral("Digit%1").arg(d))->value()) +
+                     QString::fromLatin1(d == 4   ? ":"
+                                         : d == 6 ? ","
+                                                  : "");
+            return t;
+        };
+        QCOMPARE(row1(), QStringLiteral("00:06,00"));
+        bool shownDialog = false;
+        answerSettings(
+            [timer](TCfgDialog& d) {
+                field<QSpinBox>(d, "seTimer")->setValue(timer);
+                field<QSpinBox>(d, "seELZ1")->setValue(30);
+            },
+            "OKBtn", &shownDialog);
+        QTest::keyClick(w.get(), Qt::Key_F2);
+        QVERIFY(shownDialog);
+        QCOMPARE(row1(), shown);
+        QCOMPARE(storedSetting("Timer").toInt(), timer);
+        QCOMPARE(storedSetting("ELZ1").toInt(), 30);
+        QCOMPARE(w->clock().state().CountdownMode, timer > 0);
+        if (timer > 0) {
+            // F4's command (the offscreen platform leaves the closed dialog the active window).
+            w->menuAction(QStringLiteral("mTimer"))->trigger();
+            QVERIFY(w->clock().running());
+            rig.ticks.advance(quint32(elapsed));
+            w->clock().ClockTimer();
+            QCOMPARE(row1(), remaining);
+        }
+    }
+
+    // A run started by the start barrier while the dialog is open is not disturbed by
+    // its "OK": nothing is applied, and the status bar says so.
+    void okDuringARunStartedMeanwhileAppliesNothing()
+    {
+        storeSetting("Timer", 0); // no countdown: the start barrier is armed
+        MainRig rig(1000, kPort);
+        auto w = rig.make();
+        QVERIFY(w->comPort()->Connected());
+        const int closes = rig.line->closes;
+        bool shown = false;
+        answerSettings(
+            [&](TCfgDialog& d) {
+                field<QSpinBox>(d, "seTimer")->setValue(100);
+                field<QSpinBox>(d, "seELZ1")->setValue(30);
+                w->menuAction(QStringLiteral("mStart"))->trigger(); // what the start barrier invokes
+            },
+            "OKBtn", &shown);
+        QTest::keyClick(w.get(), Qt::Key_F2);
+        QVERIFY(shown);
+        QVERIFY(w->clock().running());
+        QCOMPARE(w->clock().state().ColourState, quint8(3));
+        QCOMPARE(w->settings().timer, 0);
+        QCOMPARE(w->settings().elz1, 45);
+        QCOMPARE(w->clock().settings().elz1, 45);
+        QCOMPARE(rig.line->closes, closes); // the port was not reopened under the run
+        QVERIFY(w->statusNoticeText().contains(QStringLiteral("nicht übernommen")));
     }
 
     void penaltyRuleReachesTheClock_data()
