@@ -113,6 +113,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     if (QWidget* load = control<QWidget>(QStringLiteral("sbLoad")))
         QCursor::setPos(load->mapToGlobal(QPoint(16, 16)));
     focusButton(m_bTimer->isHidden() ? Command::Start : Command::Timer);
+    setupLive();
 }
 
 void TFormMain::bindCommands()
@@ -211,6 +212,8 @@ void TFormMain::setButton(Command cmd, bool enabled, Face face)
     }
     if (QAction* a = action(cmd))
         a->setEnabled(enabled);
+    // Every run command sets its buttons: the live pages follow.
+    liveStateChanged();
 }
 
 void TFormMain::setMenuEnabled(Command cmd, bool enabled)

@@ -3,6 +3,7 @@
 #include "app/race_clock.h"
 #include "app/run_sequence.h"
 #include "barriers/serial_device.h"
+#include "live/live_service.h"
 #include "results/sort_order.h"
 #include "settings/settings_store.h"
 
@@ -34,6 +35,7 @@ class TSortGrid;
 class TFormMonitor2;
 class TFormMonitor3;
 class QUrl;
+class QImage;
 class BarrierCommands;
 class BarrierIndicator;
 class LightBarriers;
@@ -301,4 +303,28 @@ private:
     bool m_keepRecoveryCopy = false;
     std::function<void(const QString&)> m_errorHook;
     std::function<bool(const QString&)> m_printHook;
+
+    // Live results on the local network (FMain_live.cpp): the window starts, stops and
+    // configures the server, hands it a snapshot after every change of the table or the run
+    // state, and shows its address.
+public:
+    LiveService* liveService() const { return m_liveService.get(); }
+    // Starts, restarts or stops the server after the settings; a failure goes to the status bar.
+    void applyLiveSettings();
+    // The addresses of the live pages while the server runs; empty otherwise.
+    QStringList liveUrls() const;
+    // A QR code of the first address (for the printed protocol's footer); null while off.
+    QImage liveQrImage(int modulePixels = 4) const;
+    // What the settings dialog says of the server.
+    QString liveStatusText() const;
+
+private:
+    void setupLive();
+    // A change of the table or the run state: the snapshot goes out once the current event is handled.
+    void liveStateChanged() { scheduleLivePublish(0); }
+    void scheduleLivePublish(int delayMs);
+    void publishLiveSnapshot();
+    std::unique_ptr<LiveService> m_liveService;
+    std::unique_ptr<QTimer> m_livePublish; // also the context of the live connections
+    QString m_liveError;
 };

@@ -3,6 +3,7 @@
 
 #include "protocol/ProtocolCommands.h"
 #include "settings/Cfg.h"
+#include "settings/CfgLive.h"
 #include "settings/settings_apply.h"
 #include "settings/settings_store.h"
 #include "widgets/CommandButton.h"
@@ -119,6 +120,7 @@ void TFormMain::createSettingsDialog()
         [this](const QString& q) { return askYesNo(q); }, [this] { return resetSettingsAndQuit(); },
         [this](int monitor) { m_settings.monitor = monitor; });
     m_cfg->setObjectName(QStringLiteral("CfgDialog"));
+    m_cfg->liveGroup()->setStatusProvider([this] { return liveStatusText(); });
 }
 
 void TFormMain::bCFGClick()
@@ -133,6 +135,7 @@ void TFormMain::bCFGClick()
     MainApplyTarget target(*this);
     applyDialogValues(m_cfg->values(), m_settings, target);
     syncRaceSettings();
+    applyLiveSettings();
 }
 
 bool TFormMain::resetSettingsAndQuit()

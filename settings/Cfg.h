@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QSpinBox;
 class ColorPicker;
+class CfgLiveGroup;
 
 // A drop-down list that tells its owner just before it opens (to re-read the serial ports).
 class PortComboBox : public QComboBox {
@@ -47,6 +48,8 @@ public:
 
     // Replaces the WAVE file dialog (tests).
     void setFileDialog(FileDialog dialog) { m_fileDialog = std::move(dialog); }
+    // The group of the live results server.
+    CfgLiveGroup* liveGroup() const { return m_live; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -84,4 +87,5 @@ private:
     QComboBox* m_cbMonitor = nullptr;
     QLabel* m_labMonitor = nullptr;
     QLineEdit* m_sound[3] = {}; // by tag: 0 "Timer:", 1 "Anhalten:", 2 "Eliminieren:"
+    CfgLiveGroup* m_live = nullptr;
 };

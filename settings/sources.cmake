@@ -9,3 +9,8 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Cfg.h
     ${CMAKE_CURRENT_LIST_DIR}/Cfg.cpp
 )
+# The settings dialog's group for the live results server.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CfgLive.h
+    ${CMAKE_CURRENT_LIST_DIR}/CfgLive.cpp
+)
