@@ -105,7 +105,8 @@ QByteArray liveResultsJson(const LiveSnapshot& s)
         if (!liveRowIsBlank(s.rows[r]))
             rows.append(rowObject(s.rows[r]));
     }
-    QJsonObject o{{QStringLiteral("version"), double(s.tableVersion)},
+    QJsonObject o{{QStringLiteral("session"), QString::number(s.session, 16)},
+                  {QStringLiteral("version"), double(s.tableVersion)},
                   {QStringLiteral("title"), s.title},
                   {QStringLiteral("changed"), s.tableChangedAt.toString(Qt::ISODate)},
                   {QStringLiteral("columns"), columns},
@@ -120,7 +121,8 @@ QByteArray liveStateJson(const LiveSnapshot& s, quint32 tickNow)
     QJsonArray palette;
     for (Rgb p : r.palette)
         palette.append(liveColourName(p));
-    QJsonObject o{{QStringLiteral("version"), double(s.stateVersion)},
+    QJsonObject o{{QStringLiteral("session"), QString::number(s.session, 16)},
+                  {QStringLiteral("version"), double(s.stateVersion)},
                   {QStringLiteral("changed"), s.stateChangedAt.toString(Qt::ISODate)},
                   {QStringLiteral("title"), s.title},
                   {QStringLiteral("serverTick"), double(tickNow)},

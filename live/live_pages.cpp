@@ -176,9 +176,12 @@ QByteArray liveClockPage(const LiveSnapshot& s)
     QStringList who;
     if (!c.startNumber.isEmpty())
         who << QStringLiteral("Nr. ") + c.startNumber;
-    for (const QString& part : {c.driver, c.coDriver, c.make, c.year})
+    for (const QString& part : {c.driver, c.coDriver, c.make})
         if (!part.trimmed().isEmpty())
             who << part.trimmed();
+    // The year alone (one is always chosen) tells nothing about a competitor.
+    if (!who.isEmpty() && !c.year.isEmpty())
+        who << c.year;
     return fillTemplate("uhr.html",
                         {{QStringLiteral("TITEL"), titleText(s)},
                          {QStringLiteral("TEILNEHMER"), liveHtmlEscape(who.join(QStringLiteral(" · ")))}});

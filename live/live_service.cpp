@@ -1,6 +1,7 @@
 #include "live/live_service.h"
 
 #include "live/live_http_server.h"
+#include "platform/thread_priority.h"
 
 #include <QHostAddress>
 #include <QThread>
@@ -33,6 +34,8 @@ bool LiveService::start(const LiveConfig& config, QString* error)
     QMetaObject::invokeMethod(
         m_anchor,
         [&] {
+            // Serving pages never takes the processor from timing.
+            lowerCurrentThreadPriority();
             auto* s = new LiveHttpServer(m_hub, m_limits);
             if (s->start(addresses, config.port, &bound, &reason))
                 server = s;

@@ -1,5 +1,7 @@
 #include "live/live_snapshot.h"
 
+#include <QRandomGenerator>
+
 #include <chrono>
 
 QString liveRunPhaseName(LiveRunPhase phase)
@@ -74,6 +76,7 @@ std::shared_ptr<const LiveSnapshot> nextLiveSnapshot(const LiveSnapshot* previou
                                                      const QDateTime& now)
 {
     if (!previous) {
+        next.session = QRandomGenerator::global()->generate64() | 1;
         next.version = 1;
         next.tableVersion = 1;
         next.stateVersion = 1;
@@ -81,6 +84,7 @@ std::shared_ptr<const LiveSnapshot> nextLiveSnapshot(const LiveSnapshot* previou
         next.stateChangedAt = now;
         return std::make_shared<const LiveSnapshot>(std::move(next));
     }
+    next.session = previous->session;
     next.version = previous->version + 1;
     // Equal lists that share their data compare at once; a changed table compares row by row.
     const bool tableChanged = next.title != previous->title || next.rows != previous->rows;

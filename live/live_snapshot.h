@@ -88,6 +88,7 @@ struct LiveRun {
 };
 
 struct LiveSnapshot {
+    quint64 session = 0;      // one program run: versions count anew in the next one
     quint64 version = 0;      // every published snapshot
     quint64 tableVersion = 0; // the table or the title changed
     quint64 stateVersion = 0; // the run state or the competitor changed

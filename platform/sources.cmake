@@ -8,6 +8,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/gong.h
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.h
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/thread_priority.h
+    ${CMAKE_CURRENT_LIST_DIR}/thread_priority.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/qt_gong.h

@@ -80,11 +80,37 @@
     }
   }
 
+  // Top 10 auf dem großen Schirm: ein Text, der nicht in seine Spalte passt, wird kleiner
+  // (bis zur halben Größe), bevor er abgeschnitten wird.
+  function passeEin() {
+    if (seite !== 'top10' || window.matchMedia('(max-width: 760px)').matches) return;
+    var zellen = document.querySelectorAll('table.topzehn tbody td');
+    var bereich = document.createRange();
+    Array.prototype.forEach.call(zellen, function (td) {
+      td.style.fontSize = '';
+      var stil = window.getComputedStyle(td);
+      var frei = td.clientWidth - parseFloat(stil.paddingLeft) - parseFloat(stil.paddingRight);
+      var breite = function () {
+        bereich.selectNodeContents(td);
+        return bereich.getBoundingClientRect().width;
+      };
+      var groesse = parseFloat(stil.fontSize);
+      var kleinste = groesse / 2;
+      while (breite() > frei && groesse > kleinste) {
+        groesse -= 1;
+        td.style.fontSize = groesse + 'px';
+      }
+    });
+  }
+
   function ergebnisse(d) {
     titel(d.title);
     setzeText('stand', uhrzeit(d.changed));
     if (seite === 'ergebnisse') ergebnisTabelle(d);
-    else if (seite === 'top10') topZehn(d);
+    else if (seite === 'top10') {
+      topZehn(d);
+      passeEin();
+    }
   }
 
   // ---- Uhr ----
@@ -160,7 +186,9 @@
   };
 
   function zustand(s, empfangen) {
-    if (zustandJetzt && s.version < zustandJetzt.version) return;
+    // Within one run of the program an older answer never replaces a newer one; after the
+    // program was restarted the versions count anew.
+    if (zustandJetzt && s.session === zustandJetzt.session && s.version < zustandJetzt.version) return;
     zustandJetzt = s;
     startLokal = empfangen - latenz - s.sinceStartMs;
     if (seite !== 'uhr') return;
@@ -168,7 +196,9 @@
     var c = s.competitor;
     var wer = [];
     if (c.startNumber) wer.push('Nr. ' + c.startNumber);
-    [c.driver, c.coDriver, c.make, c.year].forEach(function (t) { if (t && t.trim()) wer.push(t.trim()); });
+    [c.driver, c.coDriver, c.make].forEach(function (t) { if (t && t.trim()) wer.push(t.trim()); });
+    // Das Baujahr allein (es ist immer gewählt) sagt nichts über den Teilnehmer.
+    if (wer.length && c.year) wer.push(c.year);
     setzeText('teilnehmer', wer.join(' · '));
     var phase = PHASEN[s.state] || '';
     if (s.state === 'RunningPhase1' && s.phases > 1) phase = 'Runde 1 läuft';
@@ -281,6 +311,13 @@
   if (seite === 'uhr') {
     baueUhr();
     setInterval(zeichneUhr, 50);
+  }
+  if (seite === 'top10') {
+    passeEin();
+    window.addEventListener('resize', passeEin);
+    window.addEventListener('load', passeEin);
+    // Mit der endgültigen Schrift noch einmal messen.
+    if (document.fonts && document.fonts.ready) document.fonts.ready.then(passeEin);
   }
   if (window.EventSource) verbinde();
 })();

@@ -79,6 +79,40 @@ private Q_SLOTS:
         QVERIFY(results.contains("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;Söhne&quot;"));
     }
 
+    // The clock page names the competitor on course; the year alone (always chosen) is no one.
+    void clockPageNamesTheCompetitor_data()
+    {
+        QTest::addColumn<QString>("startNumber");
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nobody entered yet") << ""
+                                            << ""
+                                            << "";
+        QTest::newRow("start number only") << "17"
+                                           << ""
+                                           << "Nr. 17 · 1955";
+        QTest::newRow("name only") << ""
+                                   << "Johann Pichler"
+                                   << "Johann Pichler · 1955";
+        QTest::newRow("both") << "17"
+                              << "Johann Pichler"
+                              << "Nr. 17 · Johann Pichler · 1955";
+    }
+
+    void clockPageNamesTheCompetitor()
+    {
+        QFETCH(QString, startNumber);
+        QFETCH(QString, driver);
+        QFETCH(QString, line);
+        LiveSnapshot s = snapshotOf({});
+        s.run.competitor.startNumber = startNumber;
+        s.run.competitor.driver = driver;
+        s.run.competitor.year = QStringLiteral("1955");
+        const QByteArray page = liveClockPage(s);
+        QVERIFY2(page.contains("<p id=\"teilnehmer\" class=\"teilnehmer\">" + line.toUtf8() + "</p>"),
+                 page.constData());
+    }
+
     void titleAndCompetitorEscaped()
     {
         LiveSnapshot s = snapshotOf({}, kScript);
@@ -259,6 +293,17 @@ private Q_SLOTS:
         QCOMPARE(display.value(QStringLiteral("lit")).toString(), QStringLiteral("#00ff00"));
         QCOMPARE(display.value(QStringLiteral("penaltyFromMs")).toInt(), 105000);
         QCOMPARE(display.value(QStringLiteral("rows")).toArray().size(), 2);
+    }
+
+    // Pages tell a restarted program by the session: both documents carry it.
+    void bothDocumentsCarryTheSession()
+    {
+        LiveSnapshot s = snapshotOf({});
+        s.session = 0xabc123;
+        QCOMPARE(parse(liveResultsJson(s)).value(QStringLiteral("session")).toString(),
+                 QStringLiteral("abc123"));
+        QCOMPARE(parse(liveStateJson(s, 0)).value(QStringLiteral("session")).toString(),
+                 QStringLiteral("abc123"));
     }
 
     void pausedCountdownTellsWhenItPaused()

@@ -125,6 +125,19 @@ private Q_SLOTS:
         QCOMPARE(second->stateChangedAt, state == 2 ? t1 : t0);
     }
 
+    // Versions count within one run of the program; the pages tell runs apart by the session.
+    void sessionLastsOneRun()
+    {
+        const QDateTime t(QDate(2024, 6, 1), QTime(14, 0, 0));
+        const auto first = nextLiveSnapshot(nullptr, LiveSnapshot(), t);
+        QVERIFY(first->session != 0);
+        const auto second = nextLiveSnapshot(first.get(), LiveSnapshot(), t);
+        QCOMPARE(second->session, first->session);
+        const auto nextRun = nextLiveSnapshot(nullptr, LiveSnapshot(), t);
+        QVERIFY(nextRun->session != first->session);
+        QCOMPARE(nextRun->version, quint64(1));
+    }
+
     // The tick of an answer follows the monotonic clock from the snapshot's pair, across the wrap.
     void tickAtAnswer_data()
     {

@@ -99,7 +99,8 @@ private Q_SLOTS:
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         QCOMPARE(asked, 1);
-        QCOMPARE(g.findChild<QLabel*>(QStringLiteral("LabLiveStatus"))->text(), QStringLiteral("Der Webserver läuft."));
+        QCOMPARE(g.findChild<QLabel*>(QStringLiteral("LabLiveStatus"))->text(),
+                 QStringLiteral("Der Webserver läuft."));
     }
 };
 

@@ -117,7 +117,8 @@ private Q_SLOTS:
         auto w = rig.make();
         QVERIFY(!w->liveService()->running());
         const QString message =
-            QStringLiteral("Live-Ergebnisse: Port %1 ist schon belegt – der Webserver läuft nicht.").arg(other.serverPort());
+            QStringLiteral("Live-Ergebnisse: Port %1 ist schon belegt – der Webserver läuft nicht.")
+                .arg(other.serverPort());
         QCOMPARE(w->statusNoticeText(), message);
         QCOMPARE(w->liveStatusText(), message);
         QTest::keyClick(w.get(), Qt::Key_F5);
@@ -142,7 +143,8 @@ private Q_SLOTS:
         QTest::newRow("STOPP1") << QStringList{"mStart", "mStop"} << "RunningPhase2";
         QTest::newRow("STOPP2") << QStringList{"mStart", "mStop", "mStop"} << "Stopped";
         QTest::newRow("EINTRAGEN") << QStringList{"mStart", "mStop", "mStop", "mEintragen"} << "Entered";
-        QTest::newRow("NÄCHSTER") << QStringList{"mStart", "mStop", "mStop", "mEintragen", "mReset"} << "Ready";
+        QTest::newRow("NÄCHSTER") << QStringList{"mStart", "mStop", "mStop", "mEintragen", "mReset"}
+                                  << "Ready";
         QTest::newRow("Absage") << QStringList{"bAbsage"} << "Entered";
     }
 
@@ -237,7 +239,8 @@ private Q_SLOTS:
         QTRY_COMPARE(lastRows(page).size(), 0);
         w->control<QToolButton>(QStringLiteral("sbLoad"))->click();
         QTRY_COMPARE(lastRows(page).size(), 1);
-        QCOMPARE(lastRows(page).first().toObject().value(QStringLiteral("driver")).toString(), QStringLiteral("Huber"));
+        QCOMPARE(lastRows(page).first().toObject().value(QStringLiteral("driver")).toString(),
+                 QStringLiteral("Huber"));
     }
 
     void typedTitleAndNamesArePushed()
@@ -250,11 +253,15 @@ private Q_SLOTS:
         auto* title = w->control<QLineEdit>(QStringLiteral("eFText1"));
         title->selectAll();
         QTest::keyClicks(title, QStringLiteral("Pokal"));
-        QTRY_COMPARE(page.last("results")->json().value(QStringLiteral("title")).toString(), QStringLiteral("Pokal"));
+        QTRY_COMPARE(page.last("results")->json().value(QStringLiteral("title")).toString(),
+                     QStringLiteral("Pokal"));
         QTest::keyClicks(w->control<QLineEdit>(QStringLiteral("Reiter")), QStringLiteral("Maier"));
-        QTRY_COMPARE(
-            page.last("state")->json().value(QStringLiteral("competitor")).toObject().value(QStringLiteral("driver")),
-            QJsonValue(QStringLiteral("Maier")));
+        QTRY_COMPARE(page.last("state")
+                         ->json()
+                         .value(QStringLiteral("competitor"))
+                         .toObject()
+                         .value(QStringLiteral("driver")),
+                     QJsonValue(QStringLiteral("Maier")));
     }
 
     // The clock page gets the digits as the operator sees them; the running row is left to it.
@@ -270,7 +277,8 @@ private Q_SLOTS:
         QJsonObject display = page.last("state")->json().value(QStringLiteral("display")).toObject();
         QCOMPARE(display.value(QStringLiteral("runningRow")).toInt(), 1);
         QCOMPARE(display.value(QStringLiteral("countsDown")).toBool(), false);
-        QCOMPARE(display.value(QStringLiteral("lit")).toString(), QStringLiteral("#00ff00")); // C3, time colour
+        QCOMPARE(display.value(QStringLiteral("lit")).toString(),
+                 QStringLiteral("#00ff00")); // C3, time colour
 
         rig.ticks.advance(61230); // 01:01,23
         w->clock().ClockTimer();
@@ -312,7 +320,8 @@ private Q_SLOTS:
             spin->setFocus();
             spin->selectAll();
             QTest::keyClicks(spin, QString::number(port));
-            QCOMPARE(d->liveGroup()->shownUrls(), QStringList{QStringLiteral("http://127.0.0.1:%1/").arg(port)});
+            QCOMPARE(d->liveGroup()->shownUrls(),
+                     QStringList{QStringLiteral("http://127.0.0.1:%1/").arg(port)});
             d->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
         });
         w->bCFGClick();
