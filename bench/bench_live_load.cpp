@@ -1,7 +1,8 @@
 // Load on the live results server and what it does to timing. Loopback only, bounded:
 //   phase A (10 s): the clock runs and light-barrier contacts arrive, live server off;
 //   phase B (30 s): the same, with the server on, 200 push clients and 50 page requests
-//   per second from a separate client process, and a table change every 0.5 s.
+//   per second from a separate client process, and a table change every 0.5 s;
+//   phase C (10 s): as phase A again, to show how much the machine itself varies.
 // Reports the clock tick interval p99 and the barrier latency p99 of both phases, the push
 // latency p99 (change on the GUI thread -> event parsed by a client) and the extra memory.
 // Run: scripts/bench.sh, or build-release/bin/bench_live_load
@@ -334,6 +335,11 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(clients.state() == QProcess::NotRunning, 15000);
         const QJsonObject c = QJsonDocument::fromJson(clients.readAllStandardOutput().trimmed()).object();
 
+        // The machine's own noise: the unloaded phase once more, server off again.
+        w.settings().live.enabled = false;
+        w.applyLiveSettings();
+        const PhaseFigures after = phase(kQuietSeconds, changeTable);
+
         driving.store(false);
         driver.join();
         port.Close();
@@ -347,6 +353,10 @@ private Q_SLOTS:
               "barrier latency p50 %.1f us, p99 %.1f us",
               loaded.ticks, loaded.tickP99Ms, loaded.tickLateP99Ms, loaded.contacts, loaded.barrierP50Us,
               loaded.barrierP99Us);
+        qInfo("phase C, server off:  %zu ticks, tick interval p99 %.2f ms (late p99 %.2f ms); %zu contacts, "
+              "barrier latency p50 %.1f us, p99 %.1f us",
+              after.ticks, after.tickP99Ms, after.tickLateP99Ms, after.contacts, after.barrierP50Us,
+              after.barrierP99Us);
         qInfo("load: %d of %d push clients connected, %d page requests (%d answered 200, %d failed)",
               c.value(QStringLiteral("pushConnected")).toInt(), kPushClients,
               c.value(QStringLiteral("pagesAsked")).toInt(), c.value(QStringLiteral("pagesOk")).toInt(),

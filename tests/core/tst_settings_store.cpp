@@ -144,8 +144,9 @@ private Q_SLOTS:
         for (const char* line :
              {"Port1=259", "Port2=516", "Port3=261", "Alg1=1", "Timer=25", "ELZ1=12", "ELZ2=7", "PktSek=500",
               "Sound=0", "AutoFrei=1", "Phases=1", "Monitor=1", "FiltInd=2", "SekPachka=2000", "C0=197121",
-              "Left=12", "Top=34", "Width=1000", "Height=700", "LiveEnabled=1", "LivePort=8099",
-              "LiveLocalOnly=1"})
+              "Left=12", "Top=34", "Width=1000", "Height=700"})
+            QVERIFY2(raw.contains(line), line);
+        for (const char* line : {"LiveEnabled=1", "LivePort=8099", "LiveLocalOnly=1"})
             QVERIFY2(raw.contains(line), line);
         QSettings store(m_path, QSettings::IniFormat);
         QCOMPARE(store.allKeys().size(), 29 + 4); // the classic values and those beyond
@@ -264,18 +265,22 @@ private Q_SLOTS:
         QTest::addColumn<bool>("localOnly");
         QTest::newRow("none stored: off, 8080, whole network")
             << QByteArray("[General]\nPort1=0\n") << false << 8080 << false;
-        QTest::newRow("all three stored") << QByteArray("[General]\nLiveEnabled=1\nLivePort=8081\nLiveLocalOnly=1\n")
-                                          << true << 8081 << true;
+        QTest::newRow("all three stored")
+            << QByteArray("[General]\nLiveEnabled=1\nLivePort=8081\nLiveLocalOnly=1\n") << true << 8081
+            << true;
         QTest::newRow("lowest port 1") << QByteArray("[General]\nLivePort=1\n") << false << 1 << false;
         QTest::newRow("two-digit port 80") << QByteArray("[General]\nLivePort=80\n") << false << 80 << false;
-        QTest::newRow("highest port 65535") << QByteArray("[General]\nLivePort=65535\n") << false << 65535 << false;
-        QTest::newRow("port 0 keeps the default") << QByteArray("[General]\nLivePort=0\n") << false << 8080 << false;
+        QTest::newRow("highest port 65535")
+            << QByteArray("[General]\nLivePort=65535\n") << false << 65535 << false;
+        QTest::newRow("port 0 keeps the default")
+            << QByteArray("[General]\nLivePort=0\n") << false << 8080 << false;
         QTest::newRow("port 65536 keeps the default")
             << QByteArray("[General]\nLivePort=65536\n") << false << 8080 << false;
         QTest::newRow("negative port keeps the default")
             << QByteArray("[General]\nLivePort=-80\n") << false << 8080 << false;
         QTest::newRow("a word keeps the default, the others still read")
-            << QByteArray("[General]\nLiveEnabled=1\nLivePort=acht\nLiveLocalOnly=1\n") << true << 8080 << true;
+            << QByteArray("[General]\nLiveEnabled=1\nLivePort=acht\nLiveLocalOnly=1\n") << true << 8080
+            << true;
         QTest::newRow("classic reading stopped, live values still read")
             << QByteArray("[General]\nPort1=x\nLiveEnabled=1\n") << true << 8080 << false;
     }
