@@ -118,6 +118,7 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     // The results grid's viewport gets its real size only when it is first laid out
     // (at show on a real display): the column widths follow it from that first frame.
     m_grid->viewport()->installEventFilter(this);
+    setupLive();
 }
 
 void TFormMain::bindCommands()
@@ -238,6 +239,8 @@ void TFormMain::setButton(Command cmd, bool enabled, Face face)
     }
     if (QAction* a = action(cmd))
         a->setEnabled(enabled);
+    // Every run command sets its buttons: the live pages follow.
+    liveStateChanged();
 }
 
 void TFormMain::applyControls(const RunStateControls& c)

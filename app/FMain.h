@@ -4,6 +4,8 @@
 #include "app/run_sequence.h"
 #include "barriers/serial_device.h"
 #include "platform/serial_presence.h"
+
+#include "live/live_service.h"
 #include "results/sort_order.h"
 #include "settings/settings_store.h"
 
@@ -40,6 +42,7 @@ class TSortGrid;
 class TFormMonitor2;
 class TFormMonitor3;
 class QUrl;
+class QImage;
 class BarrierCommands;
 class BarrierConnection;
 class BarrierDiagnostics;
@@ -330,6 +333,7 @@ public:
     // A picture with a caption at the foot of every printed page (for instance a code
     // that leads to the live results); a null image takes it away.
     void setPrintFooter(const QImage& image, const QString& caption);
+    QString printFooterCaption() const { return m_printFooterCaption; }
     // Where the view exports are written and the clock that names them (tests).
     void setExportFolder(const QString& folder) { m_exportFolder = folder; }
     void setExportClock(std::function<QDateTime()> now) { m_exportClock = std::move(now); }
@@ -365,4 +369,29 @@ private:
     void placeWindow(const QRect& stored);
 
     KeyRepeatGuard* m_keyRepeatGuard = nullptr;
+
+    // Live results on the local network (FMain_live.cpp): the window starts, stops and
+    // configures the server, hands it a snapshot after every change of the table or the run
+    // state, and shows its address.
+public:
+    LiveService* liveService() const { return m_liveService.get(); }
+    // Starts, restarts or stops the server after the settings; a failure goes to the status bar.
+    void applyLiveSettings();
+    // The addresses of the live pages while the server runs; empty otherwise.
+    QStringList liveUrls() const;
+    // A QR code of the first address (for the printed protocol's footer); null while off.
+    QImage liveQrImage(int modulePixels = 4) const;
+    // What the settings dialog says of the server.
+    QString liveStatusText() const;
+
+private:
+    void setupLive();
+    void startOrStopLive();
+    // A change of the table or the run state: the snapshot goes out once the current event is handled.
+    void liveStateChanged() { scheduleLivePublish(0); }
+    void scheduleLivePublish(int delayMs);
+    void publishLiveSnapshot();
+    std::unique_ptr<LiveService> m_liveService;
+    std::unique_ptr<QTimer> m_livePublish; // also the context of the live connections
+    QString m_liveError;
 };

@@ -4,6 +4,7 @@
 
 #include "protocol/ProtocolCommands.h"
 #include "settings/Cfg.h"
+#include "settings/CfgLive.h"
 #include "settings/settings_apply.h"
 #include "settings/settings_store.h"
 #include "widgets/CommandButton.h"
@@ -138,6 +139,7 @@ void TFormMain::createSettingsDialog()
         [this](int monitor) { m_settings.monitor = monitor; });
     m_cfg->setObjectName(QStringLiteral("CfgDialog"));
     bindBarrierDialog();
+    m_cfg->liveGroup()->setStatusProvider([this] { return liveStatusText(); });
 }
 
 void TFormMain::bCFGClick()
@@ -158,6 +160,7 @@ void TFormMain::bCFGClick()
     MainApplyTarget target(*this);
     applyDialogValues(m_cfg->values(), m_settings, target);
     syncRaceSettings();
+    applyLiveSettings();
     // Written now as well as at exit, so a crash later in the day keeps them.
     writeSettings();
 }

@@ -25,6 +25,7 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FMain_barriers.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FMain_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FMain_protocol.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FMain_live.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.h
     ${CMAKE_CURRENT_LIST_DIR}/main_clock_display.cpp
 )

@@ -14,6 +14,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/serial_presence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.h
     ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/thread_priority.h
+    ${CMAKE_CURRENT_LIST_DIR}/thread_priority.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/qt_gong.h

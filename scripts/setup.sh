@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxlsxwriter-dev libzip-dev
           fonts-liberation2 xvfb xauth libgl-dev locales)
+# Live results on the local network: Qt HTTP server (its CMake package needs Qt WebSockets), QR codes.
+packages+=(qt6-httpserver-dev qt6-websockets-dev libqrencode-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

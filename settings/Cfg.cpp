@@ -3,6 +3,7 @@
 #include "barriers/barrier_diagnostics.h"
 #include "platform/data_paths.h"
 #include "settings/CfgBarrierPanel.h"
+#include "settings/CfgLive.h"
 #include "widgets/ColorPicker.h"
 
 #include <QCheckBox>
@@ -199,6 +200,8 @@ TCfgDialog::TCfgDialog(QWidget* parent, std::function<quint32()> probePorts,
     main->addWidget(gbLS);
     main->addLayout(middle);
     main->addWidget(gbSound);
+    m_live = new CfgLiveGroup(this);
+    main->addWidget(m_live);
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -264,6 +267,7 @@ void TCfgDialog::fill(const AppSettings& s, quint32 availablePorts)
     m_sound[1]->setText(s.sound1);
     m_sound[2]->setText(s.sound2);
     m_monitor = s.monitor;
+    m_live->fill(s.live);
 }
 
 DialogValues TCfgDialog::values() const
@@ -283,6 +287,7 @@ DialogValues TCfgDialog::values() const
         v.colours[i] = m_colour[i]->colour();
     for (int i = 0; i < 3; ++i)
         v.sound[i] = m_sound[i]->text();
+    v.live = m_live->values();
     return v;
 }
 

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QSpinBox;
 class ColorPicker;
+class CfgLiveGroup;
 
 // A drop-down list that tells its owner just before it opens (to re-read the serial ports).
 class PortComboBox : public QComboBox {
@@ -49,6 +50,8 @@ public:
 
     // Replaces the WAVE file dialog (tests).
     void setFileDialog(FileDialog dialog) { m_fileDialog = std::move(dialog); }
+    // The group of the live results server.
+    CfgLiveGroup* liveGroup() const { return m_live; }
 
     // The barriers' live view: adapter names in the port list, lamps, signal log, access notice.
     void setBarrierFeed(BarrierDiagnostics* feed);
@@ -93,4 +96,5 @@ private:
     QComboBox* m_cbMonitor = nullptr;
     QLabel* m_labMonitor = nullptr;
     QLineEdit* m_sound[3] = {}; // by tag: 0 "Timer:", 1 "Anhalten:", 2 "Eliminieren:"
+    CfgLiveGroup* m_live = nullptr;
 };

@@ -118,6 +118,7 @@ void applyDialogValues(const DialogValues& v, AppSettings& s, ApplyTarget& targe
     s.sound0 = v.sound[0];
     s.sound1 = v.sound[1];
     s.sound2 = v.sound[2];
+    s.live = v.live;
 
     target.focusLeftPanel();
 }

@@ -28,6 +28,7 @@ struct DialogValues {
     int elz1 = 45;
     Rgb colours[5] = {0, 0, 0, 0, 0};
     QString sound[3];
+    LiveSettings live; // the live results group
 };
 
 // The main window's side of applying the dialog; called in the order of applyDialogValues.

@@ -28,7 +28,8 @@ bool AppSettings::operator==(const AppSettings& o) const
            height == o.height && sound == o.sound && sound0 == o.sound0 && sound1 == o.sound1 &&
            sound2 == o.sound2 && elz1 == o.elz1 && elz2 == o.elz2 && sekPachka == o.sekPachka &&
            monitor == o.monitor && filtInd == o.filtInd && zeile1 == o.zeile1 && phases == o.phases &&
-           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder && port1Adapter == o.port1Adapter;
+           autoFrei == o.autoFrei && protocolFolder == o.protocolFolder && port1Adapter == o.port1Adapter &&
+           live == o.live;
 }
 
 namespace {
@@ -146,14 +147,14 @@ void extraText(QSettings& s, const char* name, QString* out)
         *out = v.toString();
 }
 
-[[maybe_unused]] void extraInteger(QSettings& s, const char* name, qint32* out)
+void extraInteger(QSettings& s, const char* name, qint32* out)
 {
     quint32 bits = 0;
     if (storedNumber(s.value(QLatin1String(name)), &bits))
         *out = qint32(bits);
 }
 
-[[maybe_unused]] void extraBoolean(QSettings& s, const char* name, bool* out)
+void extraBoolean(QSettings& s, const char* name, bool* out)
 {
     quint32 bits = 0;
     if (storedNumber(s.value(QLatin1String(name)), &bits))
@@ -164,12 +165,23 @@ void loadExtras(QSettings& s, AppSettings& out)
 {
     extraText(s, "ProtocolFolder", &out.protocolFolder);
     extraText(s, "Port1Adapter", &out.port1Adapter);
+    extraBoolean(s, "LiveEnabled", &out.live.enabled);
+    qint32 port = out.live.port;
+    extraInteger(s, "LivePort", &port);
+    if (port >= 1 && port <= 65535)
+        out.live.port = port;
+    extraBoolean(s, "LiveLocalOnly", &out.live.localOnly);
 }
 
 void saveExtras(QSettings& s, const AppSettings& in)
 {
     s.setValue(QStringLiteral("ProtocolFolder"), in.protocolFolder);
     s.setValue(QStringLiteral("Port1Adapter"), in.port1Adapter);
+    s.setValue(QStringLiteral("LiveEnabled"), in.live.enabled ? 1 : 0);
+    // A port of 0 (any free one) exists only in memory.
+    if (in.live.port >= 1 && in.live.port <= 65535)
+        s.setValue(QStringLiteral("LivePort"), in.live.port);
+    s.setValue(QStringLiteral("LiveLocalOnly"), in.live.localOnly ? 1 : 0);
 }
 
 } // namespace

@@ -18,6 +18,18 @@ inline QString settingsApplication()
     return QStringLiteral("Acker Klassik");
 }
 
+// The live results web server: off by default; "nur dieser PC" listens on loopback only.
+struct LiveSettings {
+    bool enabled = false;
+    qint32 port = 8080; // 1..65535 when stored; 0 in memory means any free port
+    bool localOnly = false;
+    bool operator==(const LiveSettings& o) const
+    {
+        return enabled == o.enabled && port == o.port && localOnly == o.localOnly;
+    }
+    bool operator!=(const LiveSettings& o) const { return !(*this == o); }
+};
+
 // Every persistent setting with its built-in default. Barrier b (0 = start, 1 = stop, 2 = finish)
 // uses port[b] (0 = none), line[b] (0 DSR, 1 CTS, 2 RLSD) and alg[b] (0 "Ein", 1 "Aus").
 struct AppSettings {
@@ -52,6 +64,7 @@ struct AppSettings {
     // The start barrier's adapter ("Port1Adapter"): its /dev/serial/by-id name, "" = by COM number
     // only. Where set it decides the device; "Port1" then follows it.
     QString port1Adapter;
+    LiveSettings live;      // "LiveEnabled", "LivePort", "LiveLocalOnly"
 
     bool operator==(const AppSettings& o) const;
     bool operator!=(const AppSettings& o) const { return !(*this == o); }

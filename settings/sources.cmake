@@ -11,3 +11,8 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CfgBarrierPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/CfgBarrierPanel.cpp
 )
+# The settings dialog's group for the live results server.
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CfgLive.h
+    ${CMAKE_CURRENT_LIST_DIR}/CfgLive.cpp
+)

@@ -21,3 +21,9 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/pictures_draw.h
     ${CMAKE_CURRENT_LIST_DIR}/pictures_icons.cpp
 )
+
+# QR code pictures (live results address)
+target_sources(akwidgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/qr_image.h
+    ${CMAKE_CURRENT_LIST_DIR}/qr_image.cpp
+)

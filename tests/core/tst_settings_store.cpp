@@ -47,6 +47,9 @@ AppSettings stored()
     s.zeile1 = QStringLiteral("Geschicklichkeit");
     s.phases = 1;
     s.autoFrei = true;
+    s.live.enabled = true;
+    s.live.port = 8099;
+    s.live.localOnly = true;
     return s;
 }
 
@@ -145,8 +148,10 @@ private Q_SLOTS:
               "Left=12", "Top=34", "Width=1000", "Height=700"})
             QVERIFY2(raw.contains(line), line);
         QVERIFY(raw.contains("Port1Adapter=usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+        for (const char* line : {"LiveEnabled=1", "LivePort=8099", "LiveLocalOnly=1"})
+            QVERIFY2(raw.contains(line), line);
         QSettings store(m_path, QSettings::IniFormat);
-        QCOMPARE(store.allKeys().size(), 29 + 2); // the classic values and those beyond
+        QCOMPARE(store.allKeys().size(), 29 + 5); // the classic values and those beyond
         AppSettings s;
         QCOMPARE(loadSettings(store, s), kSettingsReads);
         QCOMPARE(s, stored());
@@ -258,6 +263,66 @@ private Q_SLOTS:
         QCOMPARE(loadSettings(store, s), reads);
         QCOMPARE(s.protocolFolder, folder);
         QCOMPARE(s.port1Adapter, adapter);
+    }
+
+    // The live server's values: each read on its own; a port outside 1..65535 keeps the default.
+    void liveValuesAreReadOnTheirOwn_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("localOnly");
+        QTest::newRow("none stored: off, 8080, whole network")
+            << QByteArray("[General]\nPort1=0\n") << false << 8080 << false;
+        QTest::newRow("all three stored")
+            << QByteArray("[General]\nLiveEnabled=1\nLivePort=8081\nLiveLocalOnly=1\n") << true << 8081
+            << true;
+        QTest::newRow("lowest port 1") << QByteArray("[General]\nLivePort=1\n") << false << 1 << false;
+        QTest::newRow("two-digit port 80") << QByteArray("[General]\nLivePort=80\n") << false << 80 << false;
+        QTest::newRow("highest port 65535")
+            << QByteArray("[General]\nLivePort=65535\n") << false << 65535 << false;
+        QTest::newRow("port 0 keeps the default")
+            << QByteArray("[General]\nLivePort=0\n") << false << 8080 << false;
+        QTest::newRow("port 65536 keeps the default")
+            << QByteArray("[General]\nLivePort=65536\n") << false << 8080 << false;
+        QTest::newRow("negative port keeps the default")
+            << QByteArray("[General]\nLivePort=-80\n") << false << 8080 << false;
+        QTest::newRow("a word keeps the default, the others still read")
+            << QByteArray("[General]\nLiveEnabled=1\nLivePort=acht\nLiveLocalOnly=1\n") << true << 8080
+            << true;
+        QTest::newRow("classic reading stopped, live values still read")
+            << QByteArray("[General]\nPort1=x\nLiveEnabled=1\n") << true << 8080 << false;
+    }
+
+    void liveValuesAreReadOnTheirOwn()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, enabled);
+        QFETCH(int, port);
+        QFETCH(bool, localOnly);
+        writeRaw(file);
+        QSettings store(m_path, QSettings::IniFormat);
+        AppSettings s;
+        loadSettings(store, s);
+        QCOMPARE(s.live.enabled, enabled);
+        QCOMPARE(s.live.port, port);
+        QCOMPARE(s.live.localOnly, localOnly);
+    }
+
+    // Port 0 (any free port, used by tests) is never stored.
+    void liveAnyPortIsNotStored()
+    {
+        AppSettings s = stored();
+        s.live.port = 0;
+        {
+            QSettings store(m_path, QSettings::IniFormat);
+            QVERIFY(saveSettings(store, s));
+        }
+        QSettings store(m_path, QSettings::IniFormat);
+        QVERIFY(!store.contains(QStringLiteral("LivePort")));
+        AppSettings back;
+        loadSettings(store, back);
+        QCOMPARE(back.live.port, 8080);
     }
 
     void resetOnMissingKeyChangesNothing()
