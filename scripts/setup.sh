@@ -18,6 +18,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# --packages-only: stop after installing (scripts/package.sh builds on its own).
+[ "${1:-}" = "--packages-only" ] && exit 0
+
 # CI treats warnings as errors; elsewhere the cached choice stays, so switching
 # between the run and test commands never forces a full rebuild.
 opts=()
