@@ -28,7 +28,8 @@ for f in usr/bin/ackerklassik \
     usr/share/applications/ackerklassik.desktop \
     usr/share/metainfo/example.ruvanta_werk.ackerklassik.metainfo.xml \
     usr/share/man/man1/ackerklassik.1.gz \
-    usr/share/doc/ackerklassik/copyright usr/share/doc/ackerklassik/changelog.gz; do
+    usr/share/doc/ackerklassik/copyright usr/share/doc/ackerklassik/changelog.gz \
+    usr/share/lintian/overrides/ackerklassik; do
     [ -f "$r/$f" ] || fail "not installed: /$f"
 done
 [ -x "$r/usr/bin/ackerklassik" ] || fail "/usr/bin/ackerklassik is not executable"
@@ -46,7 +47,7 @@ done
 
 # Nothing lands outside the program's own places.
 stray=$(cd "$r" && find . -type f | sed 's#^\./#/#' | grep -v -E \
-    '^/usr/bin/ackerklassik$|^/usr/share/(ackerklassik|doc/ackerklassik)/|^/usr/share/applications/ackerklassik\.desktop$|^/usr/share/metainfo/example\.ruvanta_werk\.ackerklassik\.metainfo\.xml$|^/usr/share/icons/hicolor/[0-9]+x[0-9]+/apps/ackerklassik\.png$|^/usr/share/man/man1/ackerklassik\.1\.gz$' || true)
+    '^/usr/bin/ackerklassik$|^/usr/share/(ackerklassik|doc/ackerklassik)/|^/usr/share/applications/ackerklassik\.desktop$|^/usr/share/metainfo/example\.ruvanta_werk\.ackerklassik\.metainfo\.xml$|^/usr/share/icons/hicolor/[0-9]+x[0-9]+/apps/ackerklassik\.png$|^/usr/share/man/man1/ackerklassik\.1\.gz$|^/usr/share/lintian/overrides/ackerklassik$' || true)
 [ -z "$stray" ] || fail "unexpected files installed: $stray"
 
 # The menu entry starts the installed program with the installed icon.

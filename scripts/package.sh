@@ -41,5 +41,5 @@ dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
 
 if command -v lintian >/dev/null; then
     echo "lintian:"
-    lintian --info --display-info --pedantic "$deb" || true
+    lintian --display-info --pedantic "$deb" || true
 fi
