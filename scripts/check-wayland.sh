@@ -190,11 +190,14 @@ run_mutter() {
     cat >"$work/mutter.sh" <<EOF
 #!/bin/sh
 echo "\$DBUS_SESSION_BUS_ADDRESS" > "$work/mutter.bus"
+echo \$\$ > "$work/mutter.pid"
 exec mutter --wayland --headless --virtual-monitor 1280x800 --virtual-monitor 1280x800 --wayland-display=ak-mutter
 EOF
     chmod +x "$work/mutter.sh"
     XDG_RUNTIME_DIR=$run HOME=$work dbus-run-session -- "$work/mutter.sh" >"$work/mutter.log" 2>&1 &
     pids+=($!)
+    # dbus-run-session does not end mutter with it: mutter is stopped by its own id.
+    wait_for 100 test -s "$work/mutter.pid" && pids+=($(cat "$work/mutter.pid"))
     wait_for 150 grep -q "Using public X11 display" "$work/mutter.log" || { cat "$work/mutter.log"; return 1; }
     local xdisp; xdisp=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/mutter.log" | head -n 1)
     wait_for 100 sh -c "ls $run/.mutter-Xwaylandauth*"
