@@ -23,7 +23,33 @@
 
 namespace {
 const char* const kMakerPage = "https://www.ruvanta-werk.example/";
+
+// On another monitor than the operator's a spectator window only shows: it
+// bypasses the window manager, so it covers exactly that monitor, above the
+// rest, and no window manager can hand it the keyboard as it appears (GNOME and
+// Weston give a new window the focus and refuse to give it back). On the
+// operator's own monitor it is a managed full-screen window, above the
+// desktop's panels, that takes the Escape hiding it.
+//
+// Before placing: out of full screen (moving a window ends it anyway), the
+// window-manager flag, and the monitor's screen.
+void prepareSpectator(QWidget* window, bool otherMonitor, int monitor)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowFullScreen);
+    if (window->windowFlags().testFlag(Qt::X11BypassWindowManagerHint) != otherMonitor)
+        window->setWindowFlag(Qt::X11BypassWindowManagerHint, otherMonitor);
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (monitor >= 0 && monitor < screens.size())
+        window->setScreen(screens.at(monitor));
 }
+
+// After placing: full screen on the operator's own monitor.
+void finishSpectator(QWidget* window, bool otherMonitor)
+{
+    if (!otherMonitor)
+        window->setWindowState(window->windowState() | Qt::WindowFullScreen);
+}
+} // namespace
 
 void TFormMain::createCompanionWindows()
 {
@@ -132,7 +158,9 @@ void TFormMain::bMon2Click()
 {
     if (!m_monitor2)
         return;
+    prepareSpectator(m_monitor2, m_settings.monitor > 0, m_settings.monitor);
     m_monitor2->PlaceTimeDisplay(monitorGeometry());
+    finishSpectator(m_monitor2, m_settings.monitor > 0);
     m_monitor2->show();
     m_monitor2->raise();
     if (m_monitor3)
@@ -146,7 +174,9 @@ void TFormMain::bMon3Click()
 {
     if (!m_monitor3)
         return;
+    prepareSpectator(m_monitor3, m_settings.monitor > 0, m_settings.monitor);
     m_monitor3->place(monitorGeometry());
+    finishSpectator(m_monitor3, m_settings.monitor > 0);
     m_monitor3->show();
     m_monitor3->raise();
     if (m_monitor2)

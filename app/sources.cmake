@@ -14,6 +14,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/competitor_entry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_notices.h
     ${CMAKE_CURRENT_LIST_DIR}/status_notices.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/data_check.h
+    ${CMAKE_CURRENT_LIST_DIR}/data_check.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FMain.h

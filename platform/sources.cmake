@@ -16,8 +16,17 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/thread_priority.h
     ${CMAKE_CURRENT_LIST_DIR}/thread_priority.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/platform_choice.h
+    ${CMAKE_CURRENT_LIST_DIR}/platform_choice.cpp
 )
 target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/qt_gong.h
     ${CMAKE_CURRENT_LIST_DIR}/qt_gong.cpp
 )
+
+# The installed program finds its data folder from where it was installed:
+# relative to its own folder first (a moved prefix still works), then absolute.
+include(GNUInstallDirs)
+file(RELATIVE_PATH AK_BIN_TO_DATA ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/ackerklassik)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/data_paths.cpp PROPERTIES COMPILE_DEFINITIONS
+    "AK_BIN_TO_DATA=\"${AK_BIN_TO_DATA}\";AK_INSTALLED_DATA_DIR=\"${CMAKE_INSTALL_FULL_DATADIR}/ackerklassik\"")

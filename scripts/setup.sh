@@ -31,6 +31,8 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
     fi
     $sudo locale-gen
 fi
+# --packages-only: stop after installing (scripts/package.sh builds on its own).
+[ "${1:-}" = "--packages-only" ] && exit 0
 
 # CI treats warnings as errors; elsewhere the cached choice stays, so switching
 # between the run and test commands never forces a full rebuild.
