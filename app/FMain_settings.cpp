@@ -108,10 +108,10 @@ void TFormMain::syncRaceSettings()
     m_panel5->setToolTip(m_settings.sound2);
 }
 
-void TFormMain::writeSettings()
+bool TFormMain::writeSettings()
 {
     if (m_tag != 0)
-        return;
+        return true;
     const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
     m_settings.left = g.x();
     m_settings.top = g.y();
@@ -120,7 +120,7 @@ void TFormMain::writeSettings()
     m_settings.zeile1 = m_eFText1->text();
     m_settings.filtInd = m_protocol->filtInd();
     QSettings store(settingsOrganisation(), settingsApplication());
-    saveSettings(store, m_settings);
+    return saveSettings(store, m_settings);
 }
 
 void TFormMain::checkMonitorSetting()
@@ -183,8 +183,14 @@ void TFormMain::bCFGClick()
     setStatusNotice(QStringLiteral("settings"), QString());
     syncRaceSettings();
     applyLiveSettings();
-    // Written now as well as at exit, so a crash later in the day keeps them.
-    writeSettings();
+    // Written now as well as at exit, so a crash later in the day keeps them. A full disk or a
+    // folder that may not be written is said: the values hold only until the program ends.
+    if (!writeSettings()) {
+        setStatusNotice(QStringLiteral("settings"),
+                        QStringLiteral("Einstellungen nicht gespeichert, sie gelten bis zum Programmende: ") +
+                            QDir::toNativeSeparators(
+                                QSettings(settingsOrganisation(), settingsApplication()).fileName()));
+    }
 }
 
 bool TFormMain::resetSettingsAndQuit()

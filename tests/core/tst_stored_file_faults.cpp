@@ -168,6 +168,7 @@ private Q_SLOTS:
         }
         if (make == Make::NoPermission) {
             QVERIFY(!written);
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             QCOMPARE(fileBytes(path), bytes);
             return;
         }

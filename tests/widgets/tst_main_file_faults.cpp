@@ -14,14 +14,18 @@
 #include "protocol/recovery.h"
 #include "protocol/xlsx_reader.h"
 #include "results/results_table.h"
+#include "settings/Cfg.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMap>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -32,7 +36,25 @@ using namespace FaultInjection;
 namespace {
 
 enum class SaveFault { DiskFull, ReadOnlyFolder, FolderRemoved, FolderIsFile };
+enum class SettingsFault { DiskFull, ReadOnlyFolder };
 enum class Damage { Bytes, Folder, NoPermission };
+
+// Confirms the settings dialog that opens next with the countdown set to seconds (a dialog
+// still open after "OK" is rejected, so a fault cannot hang the test).
+void confirmSettingsWithTimer(int seconds)
+{
+    QTimer::singleShot(0, [seconds] {
+        auto* d = qobject_cast<TCfgDialog*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        if (auto* timer = d->findChild<QSpinBox*>(QStringLiteral("seTimer")))
+            timer->setValue(seconds);
+        if (auto* ok = d->findChild<QPushButton*>(QStringLiteral("OKBtn")))
+            ok->click();
+        if (d->isVisible())
+            d->reject();
+    });
+}
 
 QMap<QString, QByteArray> snapshot(const QString& folder)
 {
@@ -86,20 +108,16 @@ QStringList startNumbers(const ResultsTable& t)
 QString checkSaved(int filter, const QString& path, const ResultsTable& t)
 {
     switch (filter) {
-    case 0: {
-        ProtocolTextContent content;
-        QString error;
-        if (!LoadProtocolText(path, &content, &error))
-            return error;
-        return content.rows == t.rows().mid(1) ? QString() : QStringLiteral("the text differs");
-    }
+    case 0:
+        return fileBytes(path) == protocolTextBytes(t) ? QString() : QStringLiteral("the text differs");
     case 1: {
         QVector<QStringList> rows;
         QString error;
         if (!readFirstSheet(path, &rows, &error, QLatin1Char(',')))
             return error;
-        return rows.size() == t.rowCount() && rows[1].value(1) == t.cell(1, 1) ? QString()
-                                                                                : QStringLiteral("workbook differs");
+        return rows.size() == t.rowCount() && rows[1].value(1) == t.cell(1, 1)
+                   ? QString()
+                   : QStringLiteral("workbook differs");
     }
     case 2: {
         OfficeOpen::ZipPackage pkg;
@@ -110,7 +128,8 @@ QString checkSaved(int filter, const QString& path, const ResultsTable& t)
         return xml.contains(t.cell(1, 1).toUtf8()) ? QString() : QStringLiteral("document lacks the table");
     }
     default:
-        return fileBytes(path).contains(t.cell(1, 1).toLatin1()) ? QString() : QStringLiteral("page lacks the table");
+        return fileBytes(path).contains(t.cell(1, 1).toLatin1()) ? QString()
+                                                                 : QStringLiteral("page lacks the table");
     }
 }
 
@@ -118,6 +137,7 @@ QString checkSaved(int filter, const QString& path, const ResultsTable& t)
 
 Q_DECLARE_METATYPE(SaveFault)
 Q_DECLARE_METATYPE(Damage)
+Q_DECLARE_METATYPE(SettingsFault)
 
 class TestMainFileFaults : public QObject {
     Q_OBJECT
@@ -138,6 +158,16 @@ private Q_SLOTS:
     {
         clearStoredSettings();
         QFile::remove(settingsPath() + QStringLiteral(".defekt"));
+    }
+    // A settings file a test made unreadable, or a folder in its place, goes even when the test failed.
+    void cleanup()
+    {
+        const QString path = settingsPath();
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (QFileInfo(path).isDir())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
     }
 
     void failedSaveKeepsTableAndFile_data()
@@ -244,7 +274,8 @@ private Q_SLOTS:
     {
         QFETCH(int, filter);
         QTemporaryDir dir;
-        const QString path = dir.filePath(filter == 0 ? QStringLiteral("start.txt") : QStringLiteral("start.xlsx"));
+        const QString path =
+            dir.filePath(filter == 0 ? QStringLiteral("start.txt") : QStringLiteral("start.xlsx"));
         MainRig rig;
         auto w = rig.make();
         QStringList errors;
@@ -252,6 +283,10 @@ private Q_SLOTS:
         enterRun(*w, rig, QStringLiteral("3"), QStringLiteral("Anna"));
         QVERIFY(w->protocolCommands()->saveAs(static_cast<ProtocolKind>(filter), path));
         const QVector<QStringList> rows = w->resultsTable().rows();
+        enterRun(*w, rig, QStringLiteral("4"), QStringLiteral("Bert")); // not saved yet
+        const QVector<QStringList> unsaved = w->resultsTable().rows();
+        QVERIFY(unsaved != rows);
+        w->yesNoDialog()->setNextAnswers({true}); // discard the unsaved result
         w->protocolCommands()->setFileDialogHook([&](const FileDialogRequest&) {
             QFile::remove(path); // removed after the dialog answered
             return FileDialogAnswer{path, filter};
@@ -260,7 +295,7 @@ private Q_SLOTS:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(path) && errors[0].contains(QStringLiteral("Die Datei gibt es nicht")),
                  qPrintable(errors[0]));
-        QCOMPARE(w->resultsTable().rows(), rows);
+        QCOMPARE(w->resultsTable().rows(), unsaved);
     }
 
     void unusableSettingsAtStartUpGiveTheDefaults_data()
@@ -308,7 +343,8 @@ private Q_SLOTS:
             QCOMPARE(w->eventTitle(), QStringLiteral("Furchenlauf"));
             if (damage == Damage::Bytes) {
                 QCOMPARE(w->statusNoticeText(),
-                         QStringLiteral("Einstellungen beschädigt, es gelten die Standardwerte. Die alte Datei: ") +
+                         QStringLiteral(
+                             "Einstellungen beschädigt, es gelten die Standardwerte. Die alte Datei: ") +
                              path + QStringLiteral(".defekt"));
                 QCOMPARE(fileBytes(path + QStringLiteral(".defekt")), bytes);
             } else {
@@ -321,15 +357,65 @@ private Q_SLOTS:
         if (damage == Damage::Folder) {
             QVERIFY(QFileInfo(path).isDir());
         } else if (damage == Damage::NoPermission) {
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             QCOMPARE(fileBytes(path), bytes);
         } else {
             QCOMPARE(settingsFileState(path), SettingsFileState::Readable);
             QCOMPARE(storedSetting("Zeile1").toString(), QStringLiteral("Neuer Titel"));
             QCOMPARE(storedSetting("Timer").toInt(), 60);
         }
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        if (damage == Damage::Folder)
-            QDir(path).removeRecursively();
+    }
+
+    // Settings confirmed while they cannot be stored: they apply, the operator is told, the
+    // file keeps what it held; once the fault is gone the next confirmation stores them.
+    void settingsNotStoredAreSaid_data()
+    {
+        QTest::addColumn<SettingsFault>("fault");
+        QTest::newRow("disk full (file-size limit)") << SettingsFault::DiskFull;
+        QTest::newRow("read-only folder") << SettingsFault::ReadOnlyFolder;
+    }
+    void settingsNotStoredAreSaid()
+    {
+        QFETCH(SettingsFault, fault);
+        const QString path = settingsPath();
+        {
+            AppSettings mine;
+            mine.timer = 25;
+            QSettings store(settingsOrganisation(), settingsApplication());
+            QVERIFY(saveSettings(store, mine));
+        }
+        const QString folder = QFileInfo(path).absolutePath();
+        const QMap<QString, QByteArray> before = snapshot(folder);
+
+        MainRig rig;
+        auto w = rig.make();
+        QCOMPARE(w->settings().timer, 25);
+        QVERIFY2(!w->statusNoticeText().contains(QStringLiteral("Einstellungen")),
+                 qPrintable(w->statusNoticeText()));
+        {
+            std::optional<FileSizeLimit> limit;
+            std::unique_ptr<ReadOnlyFolder> readOnly;
+            if (fault == SettingsFault::DiskFull)
+                limit.emplace(128);
+            else
+                readOnly = std::make_unique<ReadOnlyFolder>(folder);
+            if (readOnly && !readOnly->effective())
+                QSKIP("this file system lets even a read-only folder take new files");
+            confirmSettingsWithTimer(40);
+            click(*w, "bCFG");
+        }
+        QCOMPARE(w->settings().timer, 40);
+        const QString said =
+            QStringLiteral("Einstellungen nicht gespeichert, sie gelten bis zum Programmende: ") + path;
+        QVERIFY2(w->statusNoticeText().contains(said), qPrintable(w->statusNoticeText()));
+        QCOMPARE(snapshot(folder), before);
+
+        confirmSettingsWithTimer(50);
+        click(*w, "bCFG");
+        QCOMPARE(w->settings().timer, 50);
+        QVERIFY2(!w->statusNoticeText().contains(QStringLiteral("Einstellungen")),
+                 qPrintable(w->statusNoticeText()));
+        QCOMPARE(storedSetting("Timer").toInt(), 50);
     }
 
     void damagedRecoveryCopyAtStartUp_data()
@@ -377,13 +463,15 @@ private Q_SLOTS:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].endsWith(asidePath), qPrintable(errors[0]));
         if (restored < 0) {
-            QVERIFY(errors[0].startsWith(QStringLiteral("Die Sicherungskopie der letzten Sitzung ist beschädigt")));
+            QVERIFY(errors[0].startsWith(
+                QStringLiteral("Die Sicherungskopie der letzten Sitzung ist beschädigt")));
             QCOMPARE(questions.count(), 0);
             QVERIFY(!w->resultsTable().holdsResults());
             QVERIFY(!QFileInfo::exists(probe.copyPath()));
             return;
         }
-        QVERIFY(errors[0].startsWith(QStringLiteral("Die Sicherungskopie der letzten Sitzung ist unvollständig")));
+        QVERIFY(errors[0].startsWith(
+            QStringLiteral("Die Sicherungskopie der letzten Sitzung ist unvollständig")));
         QCOMPARE(questions.count(), 1);
         QCOMPARE(startNumbers(w->resultsTable()), QStringList({"1", "2"}));
         // The copy is complete again.
@@ -401,7 +489,8 @@ private Q_SLOTS:
             FileSizeLimit full(64);
             enterRun(*w, rig, QStringLiteral("5"), QStringLiteral("Carl"));
         }
-        QCOMPARE(w->statusNoticeText(), QStringLiteral("Sicherungskopie nicht geschrieben: ") + probe.copyPath());
+        QCOMPARE(w->statusNoticeText(),
+                 QStringLiteral("Sicherungskopie nicht geschrieben: ") + probe.copyPath());
         QVERIFY(!QFileInfo::exists(probe.copyPath()));
         QCOMPARE(entriesOf(rig.recovery.path()), QStringList{QStringLiteral("session.lock")});
         enterRun(*w, rig, QStringLiteral("6"), QStringLiteral("Dora"));
