@@ -105,7 +105,7 @@ void useAtStartUp(const AppSettings& s)
 {
     // Window placement on one full-HD screen.
     const QRect screen(0, 0, 1920, 1080);
-    const QRect placed = placeMainWindow(QRect(s.left, s.top, s.width, s.height), {screen},
+    const QRect placed = placeMainWindow(storedWindowRect(s.left, s.top, s.width, s.height), {screen},
                                          QRect(0, 0, 1920, 1040), QSize(640, 480));
     const QRect grab(placed.left(), placed.top(), placed.width(), qMin(placed.height(), 20));
     AK_FUZZ_CHECK(grab.intersects(screen)); // the title bar can be reached
@@ -136,10 +136,8 @@ void useAtStartUp(const AppSettings& s)
     }
 
     // What the live pages are told of the countdown and the allowed deviation.
-    const qint32 countdownMs = s.timer * 100;
-    const qint32 allowedDeviationMs = s.elz1 * 1000;
-    Q_UNUSED(countdownMs);
-    Q_UNUSED(allowedDeviationMs);
+    AK_FUZZ_CHECK(s.timer <= 0 || countdownLengthMs(r) > 0);
+    AK_FUZZ_CHECK(s.elz1 < 0 || allowedDeviationMs(r) >= 0);
 
     // The start barrier's entry in the settings dialog's port list (all 16 ports present).
     const QStringList entries = portEntries(0xFFFFu | (16u << 16));
