@@ -9,6 +9,105 @@
 
 #include <QLocale>
 
+#include <vector>
+#include <zip.h>
+
+extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
+
+namespace {
+
+// The parts of a zip package, or false when the bytes are none.
+bool unpack(const uint8_t* data, size_t size, std::vector<std::pair<QByteArray, QByteArray>>* parts)
+{
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* src = zip_source_buffer_create(data, size, 0, &ze);
+    zip_t* zip = src ? zip_open_from_source(src, ZIP_RDONLY, &ze) : nullptr;
+    zip_error_fini(&ze);
+    if (!zip) {
+        if (src)
+            zip_source_free(src);
+        return false;
+    }
+    bool ok = true;
+    const zip_int64_t n = zip_get_num_entries(zip, 0);
+    for (zip_int64_t i = 0; ok && i < n && i < 64; ++i) {
+        zip_stat_t st;
+        zip_file_t* f = nullptr;
+        ok = zip_stat_index(zip, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
+             (st.valid & ZIP_STAT_NAME) && st.size <= (1u << 20) &&
+             (f = zip_fopen_index(zip, zip_uint64_t(i), 0)) != nullptr;
+        if (!ok)
+            break;
+        QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+        ok = zip_fread(f, bytes.data(), st.size) == zip_int64_t(st.size);
+        zip_fclose(f);
+        parts->emplace_back(QByteArray(st.name), bytes);
+    }
+    zip_discard(zip);
+    return ok && !parts->empty();
+}
+
+// A zip package of the parts (deflated, as the program's writer stores them).
+QByteArray pack(const std::vector<std::pair<QByteArray, QByteArray>>& parts)
+{
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* out = zip_source_buffer_create(nullptr, 0, 0, &ze);
+    zip_error_fini(&ze);
+    if (!out)
+        return QByteArray();
+    zip_source_keep(out);
+    zip_t* zip = zip_open_from_source(out, ZIP_TRUNCATE, nullptr);
+    bool ok = zip != nullptr;
+    for (const auto& part : parts) {
+        zip_source_t* s = ok ? zip_source_buffer(zip, part.second.constData(), zip_uint64_t(part.second.size()), 0)
+                             : nullptr;
+        ok = s && zip_file_add(zip, part.first.constData(), s, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) >= 0;
+        if (!ok && s)
+            zip_source_free(s);
+    }
+    if (zip && (!ok || zip_close(zip) != 0)) {
+        zip_discard(zip);
+        ok = false;
+    }
+    QByteArray bytes;
+    zip_stat_t st;
+    if (ok && zip_source_open(out) == 0) {
+        if (zip_source_stat(out, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
+            bytes.resize(qsizetype(st.size));
+            if (zip_source_read(out, bytes.data(), st.size) != zip_int64_t(st.size))
+                bytes.clear();
+        }
+        zip_source_close(out);
+    }
+    zip_source_free(out);
+    return bytes;
+}
+
+} // namespace
+
+// Mutations mostly inside the package: one part is unpacked, changed by libFuzzer's own
+// mutator and packed again, so that the XML readers see more than broken checksums. Every
+// fourth mutation (and every input that is no package) changes the file's bytes themselves.
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> parts;
+    if (seed % 4 == 0 || !unpack(data, size, &parts))
+        return LLVMFuzzerMutate(data, size, maxSize);
+    QByteArray& part = parts[(seed / 4) % parts.size()].second;
+    const size_t room = size_t(part.size()) * 2 + 256;
+    std::vector<uint8_t> buf(room);
+    std::copy(part.cbegin(), part.cend(), buf.begin());
+    const size_t n = LLVMFuzzerMutate(buf.data(), size_t(part.size()), room);
+    part = QByteArray(reinterpret_cast<const char*>(buf.data()), qsizetype(n));
+    const QByteArray packed = pack(parts);
+    if (packed.isEmpty() || size_t(packed.size()) > maxSize)
+        return LLVMFuzzerMutate(data, size, maxSize);
+    std::copy(packed.cbegin(), packed.cend(), data);
+    return size_t(packed.size());
+}
+
 namespace {
 
 const QLocale& german()
