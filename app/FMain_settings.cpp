@@ -44,7 +44,7 @@ void TFormMain::readSettings()
     m_settings = AppSettings();
     QSettings store(settingsOrganisation(), settingsApplication());
     loadSettings(store, m_settings);
-    placeWindow(QRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
+    placeWindow(storedWindowRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
     m_eFText1->setText(m_settings.zeile1);
     m_protocol->setFiltInd(m_settings.filtInd);
     setTimerButtonVisible(m_settings.timer > 0);
