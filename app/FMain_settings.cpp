@@ -65,7 +65,7 @@ void TFormMain::readSettings()
                         QStringLiteral("Einstellungen nicht lesbar, es gelten die Standardwerte: ") +
                             QDir::toNativeSeparators(path));
     }
-    placeWindow(QRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
+    placeWindow(storedWindowRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
     m_eFText1->setText(m_settings.zeile1);
     m_protocol->setFiltInd(m_settings.filtInd);
     setTimerButtonVisible(m_settings.timer > 0);
