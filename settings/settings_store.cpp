@@ -188,7 +188,11 @@ SettingsValues valuesToSave(const AppSettings& in)
 {
     SettingsValues v;
     auto integer = [&v](const char* name, qint32 value) { v.append({QLatin1String(name), value}); };
-    auto text = [&v](const char* name, const QString& value) { v.append({QLatin1String(name), value}); };
+    // A text as the file holds it: a lone surrogate (a hand-edited "\xd800") has no UTF-8 form and
+    // reads back replaced, so the file written could never be confirmed.
+    auto text = [&v](const char* name, const QString& value) {
+        v.append({QLatin1String(name), QString::fromUtf8(value.toUtf8())});
+    };
 
     integer("Left", in.left);
     integer("Top", in.top);

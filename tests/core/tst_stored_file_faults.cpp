@@ -200,6 +200,38 @@ private Q_SLOTS:
         QCOMPARE(read.timer, AppSettings().timer);
     }
 
+    // A hand-edited escape that stands for half a character is read as it is; saving stores the
+    // text as the file can hold it instead of failing every time.
+    void settingsWithAHalfCharacterAreStored_data()
+    {
+        QTest::addColumn<QByteArray>("escape");
+        QTest::newRow("first high surrogate") << QByteArray("\\xd800");
+        QTest::newRow("last low surrogate") << QByteArray("\\xdfff");
+    }
+    void settingsWithAHalfCharacterAreStored()
+    {
+        QFETCH(QByteArray, escape);
+        QByteArray bytes = writtenSettings();
+        const qsizetype at = bytes.indexOf("Zeile1=") + 7;
+        bytes.replace(at, bytes.indexOf('\n', at) - at, escape + "x");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.conf"));
+        QVERIFY(writeBytes(path, bytes));
+        AppSettings read;
+        {
+            QSettings store(path, QSettings::IniFormat);
+            QCOMPARE(loadSettings(store, read), kSettingsReads);
+            QCOMPARE(read.zeile1.size(), 2);
+            QVERIFY(read.zeile1.at(0).isSurrogate());
+            QVERIFY(saveSettings(store, read));
+        }
+        QSettings again(path, QSettings::IniFormat);
+        AppSettings stored;
+        QCOMPARE(loadSettings(again, stored), kSettingsReads);
+        QCOMPARE(stored.zeile1, QString::fromUtf8(read.zeile1.toUtf8()));
+        QCOMPARE(stored.timer, read.timer);
+    }
+
     void damagedSettingsAreSetAside()
     {
         QTemporaryDir dir;
