@@ -220,11 +220,6 @@ void ProtocolCommands::sbSaveClick()
     const FileDialogAnswer answer = runFileDialog(request);
     if (answer.path.isEmpty())
         return;
-    if (!m_host.mayReplaceProtocol()) {
-        m_host.showNotice(QStringLiteral("Während ein Lauf gemessen wird, wird kein Protokoll geöffnet: %1")
-                              .arg(QDir::toNativeSeparators(answer.path)));
-        return;
-    }
     const int index = qBound(0, answer.filterIndex, int(request.filters.size()) - 1);
     ProtocolKind kind;
     const QString path = savePath(answer.path, static_cast<ProtocolKind>(index), &kind);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QUrl>
@@ -157,6 +158,25 @@ private Q_SLOTS:
         QTest::keyClick(w.get(), Qt::Key_F9);
         QTest::keyClick(w.get(), Qt::Key_F10);
         QCOMPARE(w->resultsTable().cell(ResultsTable::StNr, 1), QStringLiteral("7"));
+    }
+
+    // Saving never replaces the table, so it is not held back while a run is timed.
+    void saveWhileARunIsTimed()
+    {
+        MainRig rig;
+        auto w = rig.make();
+        enterRun(*w, rig);
+        QTest::mouseClick(w->control<QPushButton>(QStringLiteral("bRESET")), Qt::LeftButton); // NÄCHSTER
+        w->control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(QStringLiteral("8"));
+        const QString path = m_workDir.filePath(QStringLiteral("waehrend-lauf.txt"));
+        w->protocolCommands()->setFileDialogHook([&](const FileDialogRequest&) {
+            w->menuAction(QStringLiteral("mStart"))->trigger(); // a barrier starts the next run
+            return FileDialogAnswer{path, 0};
+        });
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbSave")), Qt::LeftButton);
+        QCOMPARE(w->sequence().state(), SequenceState::RunningPhase1);
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(!w->statusNoticeText().contains(QStringLiteral("kein Protokoll")));
     }
 
     void savedResultsOpenWithoutQuestion()
