@@ -1484,10 +1484,6 @@ void EventDay::save(SaveKind kind, const QString& baseName)
     const QString expectedPath = QDir(m_folder).filePath(QStringLiteral("expected-%1.dat").arg(saved.size()));
     writeRows(expectedPath, m_expect.rows);
     saved.append(SavedFile{path, kind, runsTimed, expectedPath});
-        const auto mi = mallinfo2();
-        qDebug("heap run %d rows %d inuse %zu mmap %zu rss %lld", runsTimed, int(m_expect.rows.size()),
-               mi.uordblks, mi.hblkhd, residentBytes());
-    }
     markSaved();
     check(m_errors.isEmpty(), QStringLiteral("saving %1: %2").arg(path, m_errors.join(QLatin1String("; "))));
     ++m_saveCount;
