@@ -25,8 +25,9 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" --target tst_event_day -j"$(nproc)"
 
-out="$build/memcheck"
+out="$(cd "$build" && pwd)/memcheck"
 mkdir -p "$out" "$out/home"
+chmod 700 "$out/home" # Qt wants its runtime folder private
 status=0
 # The test's environment as under ctest: offscreen, a home folder of its own.
 env AK_EVENT_DAY_RUNS="$runs" QT_QPA_PLATFORM=offscreen HOME="$out/home" XDG_RUNTIME_DIR="$out/home" \

@@ -17,27 +17,35 @@ OWN_FOLDERS = ("app", "barriers", "dialogs", "displays", "live", "platform", "pr
                "results", "settings", "widgets")
 
 
-def own_frame(frame, root):
+def source_path(frame, root):
+    """The frame's source file as a path below root (program or tests), or None.
+
+    Objects may come from a compiler cache filled in another checkout of the same tree, so the
+    recorded folder can name that checkout: the path is matched by its tail within root.
+    """
     directory = frame.findtext("dir") or ""
     name = frame.findtext("file") or ""
-    if not directory or not name:
-        return False
-    path = os.path.normpath(os.path.join(directory, name))
-    rel = os.path.relpath(path, root)
-    if rel.startswith(".."):
-        return False
-    return rel.split(os.sep)[0] in OWN_FOLDERS
+    if not name:
+        return None
+    parts = os.path.normpath(os.path.join(directory, name)).split(os.sep)
+    for i in range(len(parts)):
+        rel = os.path.join(*parts[i:])
+        if parts[i] and os.path.isfile(os.path.join(root, rel)):
+            return rel
+    return None
+
+
+def own_frame(frame, root):
+    rel = source_path(frame, root)
+    return rel is not None and rel.split(os.sep)[0] in OWN_FOLDERS
 
 
 def frame_text(frame, root):
     fn = frame.findtext("fn") or frame.findtext("ip") or "?"
-    directory = frame.findtext("dir")
     name = frame.findtext("file")
     line = frame.findtext("line")
     if name:
-        path = os.path.join(directory, name) if directory else name
-        rel = os.path.relpath(path, root) if directory else name
-        where = "%s:%s" % (rel if not rel.startswith("..") else name, line or "?")
+        where = "%s:%s" % (source_path(frame, root) or name, line or "?")
     else:
         where = frame.findtext("obj") or "?"
     return "%s (%s)" % (fn, where)

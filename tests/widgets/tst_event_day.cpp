@@ -372,7 +372,9 @@ struct DayRig {
         ++unplugs;
         plugged = false;
         presence.unplug(path);
-        line->failNextWait(SerialFailure::Gone);
+        // Only an open device notices; a failure queued with none open would meet the next one.
+        if (line->openDevices > 0)
+            line->failNextWait(SerialFailure::Gone);
     }
     void replug()
     {
