@@ -30,7 +30,8 @@ mkdir -p "$out" "$out/home"
 chmod 700 "$out/home" # Qt wants its runtime folder private
 status=0
 # The test's environment as under ctest: offscreen, a home folder of its own.
-env AK_EVENT_DAY_RUNS="$runs" QT_QPA_PLATFORM=offscreen HOME="$out/home" XDG_RUNTIME_DIR="$out/home" \
+# QtTest's watchdog would end a day of several hundred runs: valgrind gets four hours.
+env AK_EVENT_DAY_RUNS="$runs" QTEST_FUNCTION_TIMEOUT=14400000 QT_QPA_PLATFORM=offscreen HOME="$out/home" XDG_RUNTIME_DIR="$out/home" \
     XDG_CONFIG_HOME="$out/home/config" XDG_DATA_HOME="$out/home/data" \
     valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
     --num-callers=40 --track-origins=no --suppressions="$root/tests/valgrind/qt-system.supp" \
