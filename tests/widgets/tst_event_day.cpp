@@ -11,8 +11,8 @@
 // table was when it was saved, and the memory after the day must be within 10 MB of the
 // memory after the first hour.
 //
-// AK_EVENT_DAY_RUNS=<n> runs a shorter day with the same events (the memory check under
-// valgrind uses it).
+// AK_EVENT_DAY_RUNS=<n> (at least 24) runs a shorter day with the same events (the memory
+// check under valgrind, scripts/memcheck.sh, uses it).
 #include "fake_serial_presence.h"
 #include "http_client.h"
 #include "key_hold.h"
