@@ -215,7 +215,8 @@ private:
     // Start-up pieces.
     void readSettings();
     void syncRaceSettings();
-    void writeSettings();
+    // False when the settings could not be stored (the file as it was stays).
+    bool writeSettings();
     void checkMonitorSetting();
     void setPictures();
     void createSettingsDialog();

@@ -134,12 +134,12 @@ void TFormMain::publishLiveSnapshot()
     r.phases = rs.phases > 1 ? 2 : 1;
     r.currentPhase = st.CurrentPhase;
     r.countdownMode = st.CountdownMode;
-    r.countdownMs = rs.timer * 100;
+    r.countdownMs = countdownLengthMs(rs);
     r.startTick = st.StartTick;
     r.stopTick = st.StopTick;
     r.pauseTick = st.PauseTick;
     r.phaseOneTime = st.PhaseOneTime;
-    r.allowedDeviationMs = rs.elz1 * 1000;
+    r.allowedDeviationMs = allowedDeviationMs(rs);
     r.penaltyPoints = m_ePunkte2->text();
     for (int i = 0; i < 5; ++i)
         r.palette[size_t(i)] = rs.palette[i];

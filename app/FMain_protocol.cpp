@@ -79,9 +79,15 @@ void TFormMain::bindProtocol()
     // The recovery copy follows every change of the table.
     m_recovery = std::make_unique<RecoveryStore>(m_deps.recoveryFolder);
     m_protocol->setRecoveryStore(m_recovery.get());
+    // A copy that cannot be written (a full disk) is said until one can be written again.
     connect(m_table, &ResultsTable::changed, this, [this] {
-        if (m_recovery->active())
-            m_recovery->writeCopy(*m_table);
+        if (!m_recovery->active())
+            return;
+        const bool written = m_recovery->writeCopy(*m_table);
+        setStatusNotice(QStringLiteral("recovery"),
+                        written ? QString()
+                                : QStringLiteral("Sicherungskopie nicht geschrieben: ") +
+                                      QDir::toNativeSeparators(m_recovery->copyPath()));
     });
 }
 

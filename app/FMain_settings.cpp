@@ -10,6 +10,7 @@
 #include "widgets/CommandButton.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -42,9 +43,29 @@ private:
 void TFormMain::readSettings()
 {
     m_settings = AppSettings();
-    QSettings store(settingsOrganisation(), settingsApplication());
-    loadSettings(store, m_settings);
-    placeWindow(QRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
+    QString path;
+    SettingsFileState state = SettingsFileState::Missing;
+    {
+        QSettings store(settingsOrganisation(), settingsApplication());
+        path = store.fileName();
+        if (isSettingsFile(store))
+            state = settingsFileState(path);
+        loadSettings(store, m_settings);
+    }
+    // A settings file that cannot be used leaves the defaults; the operator is told until the
+    // settings dialog is next confirmed. A damaged one is kept aside, since the exit writes a new one.
+    if (state == SettingsFileState::Damaged) {
+        const QString aside = setDamagedSettingsAside(path);
+        setStatusNotice(
+            QStringLiteral("settings"),
+            QStringLiteral("Einstellungen beschädigt, es gelten die Standardwerte. Die alte Datei: ") +
+                QDir::toNativeSeparators(aside.isEmpty() ? path : aside));
+    } else if (state == SettingsFileState::Unreadable) {
+        setStatusNotice(QStringLiteral("settings"),
+                        QStringLiteral("Einstellungen nicht lesbar, es gelten die Standardwerte: ") +
+                            QDir::toNativeSeparators(path));
+    }
+    placeWindow(storedWindowRect(m_settings.left, m_settings.top, m_settings.width, m_settings.height));
     m_eFText1->setText(m_settings.zeile1);
     m_protocol->setFiltInd(m_settings.filtInd);
     setTimerButtonVisible(m_settings.timer > 0);
@@ -87,10 +108,10 @@ void TFormMain::syncRaceSettings()
     m_panel5->setToolTip(m_settings.sound2);
 }
 
-void TFormMain::writeSettings()
+bool TFormMain::writeSettings()
 {
     if (m_tag != 0)
-        return;
+        return true;
     const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
     m_settings.left = g.x();
     m_settings.top = g.y();
@@ -99,7 +120,7 @@ void TFormMain::writeSettings()
     m_settings.zeile1 = m_eFText1->text();
     m_settings.filtInd = m_protocol->filtInd();
     QSettings store(settingsOrganisation(), settingsApplication());
-    saveSettings(store, m_settings);
+    return saveSettings(store, m_settings);
 }
 
 void TFormMain::checkMonitorSetting()
@@ -159,10 +180,17 @@ void TFormMain::bCFGClick()
     }
     MainApplyTarget target(*this);
     applyDialogValues(m_cfg->values(), m_settings, target);
+    setStatusNotice(QStringLiteral("settings"), QString());
     syncRaceSettings();
     applyLiveSettings();
-    // Written now as well as at exit, so a crash later in the day keeps them.
-    writeSettings();
+    // Written now as well as at exit, so a crash later in the day keeps them. A full disk or a
+    // folder that may not be written is said: the values hold only until the program ends.
+    if (!writeSettings()) {
+        setStatusNotice(QStringLiteral("settings"),
+                        QStringLiteral("Einstellungen nicht gespeichert, sie gelten bis zum Programmende: ") +
+                            QDir::toNativeSeparators(
+                                QSettings(settingsOrganisation(), settingsApplication()).fileName()));
+    }
 }
 
 bool TFormMain::resetSettingsAndQuit()

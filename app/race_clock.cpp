@@ -2,8 +2,30 @@
 
 #include "app/penalty_points.h"
 
+#include <limits>
+
 using Row = ClockDisplay::Row;
 using Label = ClockDisplay::Label;
+
+namespace {
+
+qint32 saturated(qint64 ms)
+{
+    return qint32(
+        qBound(qint64(std::numeric_limits<qint32>::min()), ms, qint64(std::numeric_limits<qint32>::max())));
+}
+
+} // namespace
+
+qint32 countdownLengthMs(const RaceSettings& s)
+{
+    return saturated(qint64(s.timer) * 100);
+}
+
+qint32 allowedDeviationMs(const RaceSettings& s)
+{
+    return saturated(qint64(s.elz1) * 1000);
+}
 
 RaceClock::RaceClock(const TickSource& ticks, ClockDisplay& display, ClockHost& host, QObject* parent)
     : QObject(parent), m_ticks(ticks), m_display(display), m_host(host)
@@ -30,7 +52,7 @@ void RaceClock::ClockTimer()
 void RaceClock::ShowTime(int row, qint32 a)
 {
     if (m_state.CountdownMode) {
-        a = qint32(qint64(m_settings.timer) * 100 - a);
+        a = saturated(qint64(countdownLengthMs(m_settings)) - a);
         if (a < 1)
             m_host.clickStart();
     } else if (m_state.CurrentPhase != 1) {

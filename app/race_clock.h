@@ -48,6 +48,12 @@ struct RaceSettings {
     Rgb palette[5] = {rgb(0, 0, 0), rgb(64, 64, 64), rgb(255, 255, 0), rgb(0, 255, 0), rgb(255, 0, 0)};
 };
 
+// The countdown's length and the allowed deviation of phase 2 in ms. Settings edited by hand
+// may hold any 32-bit number; the milliseconds are held at the largest (smallest) 32-bit value
+// instead of wrapping round into a countdown that has already run out.
+qint32 countdownLengthMs(const RaceSettings& s);
+qint32 allowedDeviationMs(const RaceSettings& s);
+
 struct RowColourPair {
     Rgb dim;
     Rgb lit;

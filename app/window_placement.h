@@ -2,6 +2,12 @@
 
 #include <QList>
 #include <QRect>
+#include <QtGlobal>
+
+// The stored window bounds as a rectangle. Settings edited by hand may hold any 32-bit
+// numbers; positions and sizes beyond any screen are held to a range where the rectangle's
+// arithmetic cannot overflow (such a window is then on no screen and opens centred).
+QRect storedWindowRect(qint32 left, qint32 top, qint32 width, qint32 height);
 
 // Where the main window opens. A stored rectangle is kept when enough of its top
 // strip (where the title bar is grabbed) lies on one of the screens attached now;

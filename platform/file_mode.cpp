@@ -38,31 +38,51 @@ unsigned creationMask()
 #endif
 }
 
-} // namespace
-
-QFileDevice::Permissions forNewFile()
+// The Qt rights for the permission bits of a mode.
+QFileDevice::Permissions fromMode(unsigned mode)
 {
-    const unsigned mode = 0666u & ~creationMask();
     QFileDevice::Permissions p;
     if (mode & 0400u)
         p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
     if (mode & 0200u)
         p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    if (mode & 0100u)
+        p |= QFileDevice::ExeOwner | QFileDevice::ExeUser;
     if (mode & 0040u)
         p |= QFileDevice::ReadGroup;
     if (mode & 0020u)
         p |= QFileDevice::WriteGroup;
+    if (mode & 0010u)
+        p |= QFileDevice::ExeGroup;
     if (mode & 0004u)
         p |= QFileDevice::ReadOther;
     if (mode & 0002u)
         p |= QFileDevice::WriteOther;
+    if (mode & 0001u)
+        p |= QFileDevice::ExeOther;
     return p;
+}
+
+} // namespace
+
+QFileDevice::Permissions forNewFile()
+{
+    return fromMode(0666u & ~creationMask());
 }
 
 QFileDevice::Permissions forReplacing(const QString& target)
 {
+#ifdef Q_OS_UNIX
+    // The bits as stored: QFileInfo's rights mix in what this user may do, which
+    // would give a read-only file of root's write access for the owner.
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0)
+        return fromMode(unsigned(st.st_mode) & 0777u);
+    return forNewFile();
+#else
     const QFileInfo info(target);
     return info.exists() ? info.permissions() : forNewFile();
+#endif
 }
 
 } // namespace FileMode

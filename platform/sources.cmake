@@ -10,6 +10,8 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/cp1252.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_mode.h
     ${CMAKE_CURRENT_LIST_DIR}/file_mode.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/atomic_write.h
+    ${CMAKE_CURRENT_LIST_DIR}/atomic_write.cpp
     ${CMAKE_CURRENT_LIST_DIR}/serial_presence.h
     ${CMAKE_CURRENT_LIST_DIR}/serial_presence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.h

@@ -351,8 +351,24 @@ void ProtocolCommands::offerRecovery(RecoveryStore& store)
         return;
     }
     ProtocolTextContent content;
-    if (store.readCopy(&content) &&
-        m_host.askYesNo(QStringLiteral("Ergebnisse der letzten Sitzung wiederherstellen?"))) {
+    const RecoveryCopyState state = store.readCopy(&content);
+    if (state != RecoveryCopyState::Complete) {
+        // The copy as found stays aside for a look; nothing garbled reaches the table.
+        const QString aside = store.setCopyAside(m_now());
+        const QString where = aside.isEmpty() ? store.copyPath() : aside;
+        if (state == RecoveryCopyState::Damaged) {
+            m_host.showError(
+                QStringLiteral("Die Sicherungskopie der letzten Sitzung ist beschädigt oder nicht "
+                               "lesbar; es wird nichts wiederhergestellt. Sie liegt unter: ") +
+                QDir::toNativeSeparators(where));
+            return;
+        }
+        m_host.showError(
+            QStringLiteral("Die Sicherungskopie der letzten Sitzung ist unvollständig: ihre letzte, "
+                           "abgeschnittene Zeile wird nicht wiederhergestellt. Sie liegt unter: ") +
+            QDir::toNativeSeparators(where));
+    }
+    if (m_host.askYesNo(QStringLiteral("Ergebnisse der letzten Sitzung wiederherstellen?"))) {
         applyProtocolText(m_host.resultsTable(), content);
         m_host.rankResults();
         m_host.formResize();

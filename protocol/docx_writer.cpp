@@ -1,7 +1,7 @@
 #include "protocol/docx_writer.h"
 
+#include "platform/atomic_write.h"
 #include "platform/data_paths.h"
-#include "platform/file_mode.h"
 #include "protocol/office_open.h"
 #include "results/results_table.h"
 
@@ -262,7 +262,7 @@ bool ExportToWordFile(const QString& templatePath, const QString& outPath, const
         return false;
     }
     const QByteArray templateBytes = source.readAll();
-    const QString temp = OfficeOpen::createTempBeside(outPath, error);
+    const QString temp = AtomicWrite::createTempBeside(outPath, error);
     if (temp.isEmpty())
         return false;
     auto fail = [&](const QString& text) {
@@ -296,8 +296,9 @@ bool ExportToWordFile(const QString& templatePath, const QString& outPath, const
         zip_discard(zip);
         return fail(text);
     }
-    // The temporary file is private to the user; the document is for others to read too.
-    if (!QFile::setPermissions(temp, FileMode::forReplacing(outPath)))
-        return fail(QStringLiteral("Zugriffsrechte nicht gesetzt"));
-    return OfficeOpen::commitTemp(temp, outPath, error);
+    QString damage;
+    if (!OfficeOpen::checkWrittenPackage(temp, &damage))
+        return fail(QStringLiteral("Das Dokument wurde nicht vollständig geschrieben (Datenträger voll?): ") +
+                    damage);
+    return AtomicWrite::commitTemp(temp, outPath, error);
 }

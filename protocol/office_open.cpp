@@ -5,10 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
-#include <filesystem>
-#include <system_error>
 #include <xlsxwriter.h>
 #include <zip.h>
 
@@ -115,31 +112,50 @@ bool ZipPackage::read(const QString& name, QByteArray* data, QString* error) con
     return ok;
 }
 
-QString createTempBeside(const QString& target, QString* error)
+bool checkWrittenPackage(const QString& path, QString* error)
 {
-    const QFileInfo info(target);
-    QTemporaryFile tmp(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                       QStringLiteral(".XXXXXX"));
-    tmp.setAutoRemove(false);
-    if (!tmp.open()) {
-        setError(error, QStringLiteral("Im Ordner kann keine Datei angelegt werden: %1").arg(target));
-        return QString();
-    }
-    return tmp.fileName();
-}
-
-bool commitTemp(const QString& temp, const QString& target, QString* error)
-{
-    std::error_code ec;
-    // Replaces an existing target in one step, on Windows as well.
-    std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(target).toStdString(),
-                            ec);
-    if (ec) {
-        setError(error, QStringLiteral("Die Datei kann nicht ersetzt werden: %1").arg(target));
-        QFile::remove(temp);
+    int code = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!zip) {
+        setError(error, zipErrorText(code));
         return false;
     }
-    return true;
+    bool ok = true;
+    const zip_int64_t count = zip_get_num_entries(zip, 0);
+    QByteArray chunk(64 * 1024, Qt::Uninitialized);
+    for (zip_int64_t i = 0; ok && i < count; ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(zip, zip_uint64_t(i), 0));
+        zip_file_t* file = zip_fopen_index(zip, zip_uint64_t(i), 0);
+        if (!file) {
+            setError(error, zipErrorText(zip_error_code_zip(zip_get_error(zip))));
+            ok = false;
+            break;
+        }
+        // Reading to the end makes libzip compare the checksum.
+        QByteArray data;
+        const bool xmlPart = name.endsWith(QLatin1String(".xml")) || name.endsWith(QLatin1String(".rels"));
+        zip_int64_t n = 0;
+        while ((n = zip_fread(file, chunk.data(), zip_uint64_t(chunk.size()))) > 0) {
+            if (xmlPart)
+                data.append(chunk.constData(), qsizetype(n));
+        }
+        if (n < 0) {
+            setError(error, zipErrorText(zip_error_code_zip(zip_file_get_error(file))));
+            ok = false;
+        }
+        zip_fclose(file);
+        if (ok && xmlPart) {
+            QXmlStreamReader xml(data);
+            while (!xml.atEnd())
+                xml.readNext();
+            if (xml.hasError()) {
+                setError(error, xmlErrorText(xml, name));
+                ok = false;
+            }
+        }
+    }
+    zip_discard(zip);
+    return ok;
 }
 
 QString resolvePartName(const QString& sourcePart, const QString& target)
@@ -213,6 +229,15 @@ QString zipErrorText(int code)
         return QStringLiteral("Mehrteilige ZIP-Dateien werden nicht unterstützt");
     case ZIP_ER_MEMORY:
         return QStringLiteral("Zu wenig Arbeitsspeicher");
+    case ZIP_ER_WRITE:
+    case ZIP_ER_CLOSE:
+        return QStringLiteral("Schreibfehler beim Anlegen der Datei (Datenträger voll?)");
+    case ZIP_ER_TMPOPEN:
+        return QStringLiteral("Im Ordner der Datei kann keine temporäre Datei angelegt werden");
+    case ZIP_ER_RENAME:
+        return QStringLiteral("Die temporäre Datei kann nicht umbenannt werden");
+    case ZIP_ER_RDONLY:
+        return QStringLiteral("Die Datei ist schreibgeschützt");
     default:
         return QStringLiteral("Fehler %1 beim Lesen des ZIP-Archivs").arg(code);
     }

@@ -8,7 +8,7 @@
 class QXmlStreamReader;
 
 // Helpers shared by the Office Open XML writers and the reader: reading parts of a
-// zip package and replacing a target file only once the new one is complete.
+// zip package and checking a written one.
 namespace OfficeOpen {
 
 // A zip package opened for reading. Parts are looked up by their name inside the
@@ -35,11 +35,10 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
-// A new, empty file with a unique name in the folder of target, for writing the
-// new contents before they replace target. Empty on failure.
-QString createTempBeside(const QString& target, QString* error);
-// Moves temp over target (replacing it); removes temp when that fails.
-bool commitTemp(const QString& temp, const QString& target, QString* error);
+// Reads a package just written back in full before it replaces anything: its
+// directory, every part (with its checksum) and every XML part to its end. A writer
+// that was cut short by a full disk without noticing leaves a package that fails here.
+bool checkWrittenPackage(const QString& path, QString* error);
 
 // Resolves a relationship target against the folder of the part that owns the
 // relationship ("xl/workbook.xml" + "worksheets/sheet1.xml" -> "xl/worksheets/sheet1.xml";

@@ -1,7 +1,7 @@
 #include "protocol/protocol_text.h"
 
 #include "platform/cp1252.h"
-#include "protocol/atomic_write.h"
+#include "platform/atomic_write.h"
 #include "results/results_table.h"
 
 #include <QFile>

@@ -1,11 +1,12 @@
 #include "protocol/recovery.h"
 
-#include "protocol/atomic_write.h"
+#include "platform/atomic_write.h"
 #include "protocol/protocol_text.h"
 #include "results/results_table.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -73,32 +74,91 @@ bool RecoveryStore::active() const
     return m_lock && m_lock->isLocked();
 }
 
-void RecoveryStore::writeCopy(const ResultsTable& table)
+bool RecoveryStore::writeCopy(const ResultsTable& table)
 {
     if (!active())
-        return;
+        return true;
     if (!table.holdsResults()) {
         discardCopy();
-        return;
+        return true;
     }
-    writeFileAtomically(copyPath(), protocolTextBytes(table), nullptr);
+    return writeFileAtomically(copyPath(), protocolTextBytes(table), nullptr);
+}
+
+namespace {
+
+// A free name "<prefix><now>.txt" (or "-2.txt" and on) in folder.
+QString freeDatedName(const QString& folder, const QString& prefix, const QDateTime& now)
+{
+    const QString stem = prefix + now.toString(QStringLiteral("yyyy-MM-dd-hh-mm-ss"));
+    const QDir dir(folder);
+    QString path = dir.filePath(stem + QStringLiteral(".txt"));
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = dir.filePath(stem + QStringLiteral("-%1.txt").arg(n));
+    return path;
+}
+
+// A line as the program writes it: 11 cells, each followed by a TAB.
+bool isWrittenLine(QByteArrayView line)
+{
+    return line.endsWith('\t') && line.count('\t') == ResultsTable::ColumnCount && !line.contains('\n') &&
+           !line.contains('\r');
+}
+
+} // namespace
+
+RecoveryCopyState checkRecoveryCopy(const QByteArray& bytes, QByteArray* usable)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    const qsizetype start = bytes.startsWith(bom) ? bom.size() : 0;
+    if (bytes.contains('\0'))
+        return RecoveryCopyState::Damaged;
+    qsizetype from = start;
+    int lines = 0;
+    while (from < bytes.size()) {
+        const qsizetype end = bytes.indexOf("\r\n", from);
+        if (end < 0)
+            break;
+        if (!isWrittenLine(QByteArrayView(bytes).sliced(from, end - from)))
+            return RecoveryCopyState::Damaged;
+        ++lines;
+        from = end + 2;
+    }
+    // The header line alone holds no result.
+    if (lines < 2)
+        return RecoveryCopyState::Damaged;
+    if (usable)
+        *usable = bytes.left(from);
+    return from == bytes.size() ? RecoveryCopyState::Complete : RecoveryCopyState::Cut;
 }
 
 QString RecoveryStore::keepDatedCopy(const ResultsTable& table, const QDateTime& now) const
 {
     if (!QDir().mkpath(m_folder))
         return QString();
-    const QString stem = QStringLiteral("recovery-") + now.toString(QStringLiteral("yyyy-MM-dd-hh-mm-ss"));
-    QDir dir(m_folder);
-    QString path = dir.filePath(stem + QStringLiteral(".txt"));
-    for (int n = 2; QFile::exists(path); ++n)
-        path = dir.filePath(stem + QStringLiteral("-%1.txt").arg(n));
+    const QString path = freeDatedName(m_folder, QStringLiteral("recovery-"), now);
     return writeFileAtomically(path, protocolTextBytes(table), nullptr) ? path : QString();
 }
 
-bool RecoveryStore::readCopy(ProtocolTextContent* out) const
+RecoveryCopyState RecoveryStore::readCopy(ProtocolTextContent* out) const
 {
-    return LoadProtocolText(copyPath(), out, nullptr);
+    QFile file(copyPath());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > ProtocolTextLimits::maxBytes)
+        return RecoveryCopyState::Damaged;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return RecoveryCopyState::Damaged;
+    QByteArray usable;
+    const RecoveryCopyState state = checkRecoveryCopy(bytes, &usable);
+    if (state == RecoveryCopyState::Damaged || !readProtocolText(usable, out, nullptr))
+        return RecoveryCopyState::Damaged;
+    return state;
+}
+
+QString RecoveryStore::setCopyAside(const QDateTime& now)
+{
+    const QString path = freeDatedName(m_folder, QStringLiteral("recovery-defekt-"), now);
+    return QFile::rename(copyPath(), path) ? path : QString();
 }
 
 void RecoveryStore::discardCopy()

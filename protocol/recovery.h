@@ -7,6 +7,17 @@
 #include <optional>
 
 class QLockFile;
+
+// What a recovery copy holds, judged by its bytes. The program writes every line as
+// 11 cells each followed by a TAB, and ends it with CR LF:
+// - Complete: every line so;
+// - Cut: so up to a last line that lacks its end (the copy was cut short): the lines
+//   before it are usable, the cut one is not;
+// - Damaged: anything else (NUL bytes, lines of another form, nothing usable, a copy
+//   that cannot be read).
+enum class RecoveryCopyState { Complete, Cut, Damaged };
+// usable: the bytes of the complete lines (all of them when Complete).
+RecoveryCopyState checkRecoveryCopy(const QByteArray& bytes, QByteArray* usable);
 class ResultsTable;
 struct ProtocolTextContent;
 
@@ -25,6 +36,8 @@ struct ProtocolTextContent;
 // - "recovery-yyyy-MM-dd-hh-mm-ss.txt", dated copies of tables that opening a
 //   protocol replaced while they held unsaved results; they stay until the operator
 //   removes them, so a wrong answer to that question can be undone.
+// - "recovery-defekt-yyyy-MM-dd-hh-mm-ss.txt", a copy found damaged or cut short at
+//   start-up, moved aside so that it is neither offered again nor lost.
 //
 // Start-up order: previousSessionEndedAbnormally() and hasRecoveryCopy() first, then
 // sessionStarted(); ProtocolCommands::offerRecovery() does all of it.
@@ -50,11 +63,15 @@ public:
     bool sessionStarted();
     bool active() const;
 
-    void writeCopy(const ResultsTable& table);
+    // False when the copy could not be written (the one before stays as it was).
+    bool writeCopy(const ResultsTable& table);
     // Writes the table as a dated copy beside the copy (also while another instance
     // owns the store: the name is new). Returns its path, empty on failure.
     QString keepDatedCopy(const ResultsTable& table, const QDateTime& now) const;
-    bool readCopy(ProtocolTextContent* out) const;
+    // Reads the usable lines of the copy into out (left untouched when Damaged).
+    RecoveryCopyState readCopy(ProtocolTextContent* out) const;
+    // Moves the copy aside as "recovery-defekt-<now>.txt"; returns its path, empty on failure.
+    QString setCopyAside(const QDateTime& now);
     void discardCopy();
 
     // Removes the copy and the marker.

@@ -18,8 +18,6 @@ target_sources(akcore PRIVATE
 
 # Text protocol, web page and crash recovery.
 target_sources(akcore PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/atomic_write.h
-    ${CMAKE_CURRENT_LIST_DIR}/atomic_write.cpp
     ${CMAKE_CURRENT_LIST_DIR}/protocol_text.h
     ${CMAKE_CURRENT_LIST_DIR}/protocol_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/protocol_html.h

@@ -1,5 +1,6 @@
 #include "protocol/xlsx_writer.h"
 
+#include "platform/atomic_write.h"
 #include "protocol/c_numeric_locale.h"
 #include "protocol/office_open.h"
 #include "results/points_text.h"
@@ -121,7 +122,7 @@ bool writeResultsWorkbook(const QString& path, const QVector<QStringList>& rows,
     // libxlsxwriter writes its numbers with printf.
     const CNumericLocale cNumbers;
 
-    const QString temp = OfficeOpen::createTempBeside(path, error);
+    const QString temp = AtomicWrite::createTempBeside(path, error);
     if (temp.isEmpty())
         return false;
     lxw_workbook* book = workbook_new(QFile::encodeName(temp).constData());
@@ -193,7 +194,17 @@ bool writeResultsWorkbook(const QString& path, const QVector<QStringList>& rows,
                              QStringLiteral("%1: %2").arg(path, OfficeOpen::xlsxWriterErrorText(closed)));
         return false;
     }
-    return OfficeOpen::commitTemp(temp, path, error);
+    // libxlsxwriter does not notice every write cut short by a full disk.
+    QString damage;
+    if (!OfficeOpen::checkWrittenPackage(temp, &damage)) {
+        QFile::remove(temp);
+        OfficeOpen::setError(
+            error,
+            QStringLiteral("%1: Die Arbeitsmappe wurde nicht vollständig geschrieben (Datenträger voll?): %2")
+                .arg(path, damage));
+        return false;
+    }
+    return AtomicWrite::commitTemp(temp, path, error);
 }
 
 bool SaveProtocolSheet(const QString& path, const ResultsTable& table, const QVector<int>& columnWidths,

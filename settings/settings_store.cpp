@@ -1,9 +1,17 @@
 #include "settings/settings_store.h"
 
+#include "platform/atomic_write.h"
 #include "platform/data_paths.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QVariant>
+#include <QVector>
+
+#include <utility>
 
 #include <limits>
 
@@ -173,15 +181,155 @@ void loadExtras(QSettings& s, AppSettings& out)
     extraBoolean(s, "LiveLocalOnly", &out.live.localOnly);
 }
 
-void saveExtras(QSettings& s, const AppSettings& in)
+using SettingsValues = QVector<std::pair<QString, QVariant>>;
+
+// Every value in the save order: the classic ones, then those beyond.
+SettingsValues valuesToSave(const AppSettings& in)
 {
-    s.setValue(QStringLiteral("ProtocolFolder"), in.protocolFolder);
-    s.setValue(QStringLiteral("Port1Adapter"), in.port1Adapter);
-    s.setValue(QStringLiteral("LiveEnabled"), in.live.enabled ? 1 : 0);
+    SettingsValues v;
+    auto integer = [&v](const char* name, qint32 value) { v.append({QLatin1String(name), value}); };
+    // A text as the file holds it: a lone surrogate (a hand-edited "\xd800") has no UTF-8 form and
+    // reads back replaced, so the file written could never be confirmed.
+    auto text = [&v](const char* name, const QString& value) {
+        v.append({QLatin1String(name), QString::fromUtf8(value.toUtf8())});
+    };
+
+    integer("Left", in.left);
+    integer("Top", in.top);
+    integer("Width", in.width);
+    integer("Height", in.height);
+    integer("Sound", in.sound ? 1 : 0);
+    for (int b = 0; b < 3; ++b)
+        integer(portNames[b], qint32(in.line[b]) * 256 + in.port[b]);
+    for (int b = 0; b < 3; ++b)
+        integer(algNames[b], in.alg[b]);
+    integer("Timer", in.timer);
+    integer("ELZ1", in.elz1);
+    integer("ELZ2", in.elz2);
+    integer("PktSek", in.pktSek);
+    text("Sound0", in.sound0);
+    text("Sound1", in.sound1);
+    text("Sound2", in.sound2);
+    // Colours keep their 32 bits; written signed so the registry and the file agree on the number.
+    for (int i = 0; i < 5; ++i)
+        integer(colourNames[i], qint32(in.c[i]));
+    integer("SekPachka", in.sekPachka);
+    integer("Monitor", in.monitor);
+    integer("FiltInd", in.filtInd);
+    text("Zeile1", in.zeile1);
+    integer("Phases", in.phases);
+    integer("AutoFrei", in.autoFrei ? 1 : 0);
+
+    text("ProtocolFolder", in.protocolFolder);
+    text("Port1Adapter", in.port1Adapter);
+    integer("LiveEnabled", in.live.enabled ? 1 : 0);
     // A port of 0 (any free one) exists only in memory.
     if (in.live.port >= 1 && in.live.port <= 65535)
-        s.setValue(QStringLiteral("LivePort"), in.live.port);
-    s.setValue(QStringLiteral("LiveLocalOnly"), in.live.localOnly ? 1 : 0);
+        integer("LivePort", in.live.port);
+    integer("LiveLocalOnly", in.live.localOnly ? 1 : 0);
+    return v;
+}
+
+bool containsKey(const SettingsValues& values, const QString& key)
+{
+    for (const auto& v : values)
+        if (v.first == key)
+            return true;
+    return false;
+}
+
+// A value as it reads back from a settings file (where numbers come back as text).
+bool readsBackAs(const QVariant& stored, const QVariant& meant)
+{
+    switch (meant.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::QString:
+        return stored.metaType().id() == QMetaType::QString && stored.toString() == meant.toString();
+    case QMetaType::QStringList:
+        return stored.toStringList() == meant.toStringList();
+    default:
+        return stored == meant;
+    }
+}
+
+// Whether the file at path holds exactly these values. Read by a reader of its own: the file is
+// new under this name, so no cached copy of another QSettings answers in its place.
+bool holdsValues(const QString& path, QSettings::Format format, const SettingsValues& values)
+{
+    // A file cut just before its last line end still reads back; it would count as damaged.
+    if (settingsFileState(path) != SettingsFileState::Readable)
+        return false;
+    QSettings check(path, format);
+    check.setFallbacksEnabled(false);
+    if (check.status() != QSettings::NoError || check.allKeys().size() != values.size())
+        return false;
+    for (const auto& v : values) {
+        if (!check.contains(v.first) || !readsBackAs(check.value(v.first), v.second))
+            return false;
+    }
+    return true;
+}
+
+// QSettings keeps what it last read of a file together with the file's size and time, and reads
+// the file again only when one of them changed: a new file of the same size written within the
+// same millisecond gets a later time.
+void markAsNewer(const QString& path, const QFileInfo& old)
+{
+    const QFileInfo now(path);
+    if (!old.exists() || now.size() != old.size() ||
+        now.lastModified().toMSecsSinceEpoch() > old.lastModified().toMSecsSinceEpoch())
+        return;
+    QFile f(path);
+    if (f.open(QIODevice::ReadWrite))
+        f.setFileTime(old.lastModified().addMSecs(1), QFileDevice::FileModificationTime);
+}
+
+bool saveSettingsFile(QSettings& store, const SettingsValues& values)
+{
+    const QString path = store.fileName();
+    // What cannot be read is not replaced: it may hold settings that are merely out of reach.
+    const SettingsFileState state = settingsFileState(path);
+    if (state == SettingsFileState::Unreadable)
+        return false;
+    SettingsValues all;
+    if (state == SettingsFileState::Readable && store.status() == QSettings::NoError) {
+        for (const QString& key : store.allKeys())
+            if (!containsKey(values, key))
+                all.append({key, store.value(key)});
+    }
+    all += values;
+
+    // QSettings reports a file cut short by a full disk as written: it is written under a new
+    // name, read back under another one and only then renamed over the settings file.
+    const QString written = AtomicWrite::createTempBeside(path, nullptr);
+    if (written.isEmpty())
+        return false;
+    bool ok = false;
+    {
+        QSettings staging(written, store.format());
+        staging.setFallbacksEnabled(false);
+        for (const auto& v : all)
+            staging.setValue(v.first, v.second);
+        staging.sync();
+        ok = staging.status() == QSettings::NoError;
+    }
+    const QString checked = ok ? AtomicWrite::createTempBeside(path, nullptr) : QString();
+    if (checked.isEmpty()) {
+        QFile::remove(written);
+        return false;
+    }
+    if (!AtomicWrite::commitTemp(written, checked, nullptr))
+        return false;
+    if (!holdsValues(checked, store.format(), all)) {
+        QFile::remove(checked);
+        return false;
+    }
+    const QFileInfo old(AtomicWrite::resolvedTarget(path));
+    markAsNewer(checked, old);
+    if (!AtomicWrite::commitTemp(checked, path, nullptr))
+        return false;
+    store.sync(); // the caller's object reads the new file
+    return true;
 }
 
 } // namespace
@@ -189,6 +337,9 @@ void saveExtras(QSettings& s, const AppSettings& in)
 int loadSettings(QSettings& store, AppSettings& out)
 {
     store.setFallbacksEnabled(false);
+    if (isSettingsFile(store) && (store.status() == QSettings::FormatError ||
+                                  settingsFileState(store.fileName()) == SettingsFileState::Damaged))
+        return 0;
     if (store.allKeys().isEmpty())
         return 0;
 
@@ -232,41 +383,51 @@ bool saveSettings(QSettings& store, const AppSettings& in)
     store.setFallbacksEnabled(false);
     if (!store.isWritable())
         return false;
-
-    auto integer = [&store](const char* name, qint32 value) { store.setValue(QLatin1String(name), value); };
-    auto text = [&store](const char* name, const QString& value) {
-        store.setValue(QLatin1String(name), value);
-    };
-
-    integer("Left", in.left);
-    integer("Top", in.top);
-    integer("Width", in.width);
-    integer("Height", in.height);
-    integer("Sound", in.sound ? 1 : 0);
-    for (int b = 0; b < 3; ++b)
-        integer(portNames[b], qint32(in.line[b]) * 256 + in.port[b]);
-    for (int b = 0; b < 3; ++b)
-        integer(algNames[b], in.alg[b]);
-    integer("Timer", in.timer);
-    integer("ELZ1", in.elz1);
-    integer("ELZ2", in.elz2);
-    integer("PktSek", in.pktSek);
-    text("Sound0", in.sound0);
-    text("Sound1", in.sound1);
-    text("Sound2", in.sound2);
-    // Colours keep their 32 bits; written signed so the registry and the file agree on the number.
-    for (int i = 0; i < 5; ++i)
-        integer(colourNames[i], qint32(in.c[i]));
-    integer("SekPachka", in.sekPachka);
-    integer("Monitor", in.monitor);
-    integer("FiltInd", in.filtInd);
-    text("Zeile1", in.zeile1);
-    integer("Phases", in.phases);
-    integer("AutoFrei", in.autoFrei ? 1 : 0);
-    saveExtras(store, in);
-
+    const SettingsValues values = valuesToSave(in);
+    if (isSettingsFile(store))
+        return saveSettingsFile(store, values);
+    for (const auto& v : values)
+        store.setValue(v.first, v.second);
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+SettingsFileState settingsFileState(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return info.isSymLink() ? SettingsFileState::Unreadable : SettingsFileState::Missing;
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return SettingsFileState::Unreadable;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return SettingsFileState::Unreadable;
+    if (bytes.isEmpty())
+        return SettingsFileState::Readable;
+    if (bytes.contains('\0') || !bytes.endsWith('\n'))
+        return SettingsFileState::Damaged;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? SettingsFileState::Damaged : SettingsFileState::Readable;
+}
+
+bool isSettingsFile(const QSettings& store)
+{
+    if (store.format() == QSettings::IniFormat)
+        return true;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    return store.format() == QSettings::NativeFormat;
+#else
+    return false;
+#endif
+}
+
+QString setDamagedSettingsAside(const QString& path)
+{
+    const QString aside = path + QStringLiteral(".defekt");
+    QFile::remove(aside);
+    return QFile::rename(path, aside) ? aside : QString();
 }
 
 bool resetSettings(QSettings& store)

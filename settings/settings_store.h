@@ -64,14 +64,15 @@ struct AppSettings {
     // The start barrier's adapter ("Port1Adapter"): its /dev/serial/by-id name, "" = by COM number
     // only. Where set it decides the device; "Port1" then follows it.
     QString port1Adapter;
-    LiveSettings live;      // "LiveEnabled", "LivePort", "LiveLocalOnly"
+    LiveSettings live; // "LiveEnabled", "LivePort", "LiveLocalOnly"
 
     bool operator==(const AppSettings& o) const;
     bool operator!=(const AppSettings& o) const { return !(*this == o); }
 };
 
 // Reads the stored values in their fixed order into `out`, which the caller fills with defaults.
-// - No stored value at all: nothing is read.
+// - No stored value at all: nothing is read. A settings file that is damaged (see
+//   settingsFileState) counts as nothing stored: its values could be cut or garbled.
 // - An integer or boolean that is missing or not a whole 32-bit number stops the reading: it and every
 //   later value keep what `out` held; the values read before stay. Any non-zero number is true.
 // - A text that is missing reads as "" and the reading goes on. A text stored as another type stops the
@@ -85,9 +86,29 @@ constexpr int kSettingsReads = 32;
 int loadSettings(QSettings& store, AppSettings& out);
 
 // Writes every value in the save order; integers and booleans as integers, texts as strings, each
-// "PortN" as line * 256 + port. Returns false when the store could not be written (nothing or only a
-// part of the values then reached it).
+// "PortN" as line * 256 + port. Returns false when the store could not be written.
+// A settings file is replaced as a whole, and only by a complete one: the values go to a new file
+// beside it, which is read back before it takes the old one's place, so a full disk or a folder that
+// may not be written leaves the old file as it was. Keys of the file that this program does not write
+// stay (unless the file is damaged).
 bool saveSettings(QSettings& store, const AppSettings& in);
+
+// What a settings file holds for the reader, judged by its bytes:
+// - Missing: there is none;
+// - Unreadable: it cannot be read (no permission, a folder in its place);
+// - Damaged: it cannot be one the program wrote: NUL bytes, text that is not UTF-8, or a last line
+//   without its line end (a file cut short);
+// - Readable: anything else (an empty file included).
+enum class SettingsFileState { Missing, Readable, Unreadable, Damaged };
+SettingsFileState settingsFileState(const QString& path);
+
+// Whether the store is a file (the INI format, and the native format outside Windows and macOS).
+bool isSettingsFile(const QSettings& store);
+
+// Moves a damaged settings file out of the way, to path + ".defekt" (replacing an older one), so that
+// the next save writes a new file and the old one stays for a look. Returns the new name, or "" when it
+// could not be moved.
+QString setDamagedSettingsAside(const QString& path);
 
 // Deletes every stored value. Returns true when there was something and it is gone; false when nothing
 // was stored or the deletion failed (then nothing changes).

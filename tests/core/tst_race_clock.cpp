@@ -169,6 +169,53 @@ private Q_SLOTS:
         }
     }
 
+    // Countdown lengths from a settings file edited by hand: the idle display shows them and
+    // never starts a run by itself (a length beyond 32 bits of ms used to wrap into a countdown
+    // that had already run out).
+    void countdownOfAnyLength_data()
+    {
+        QTest::addColumn<int>("timer");
+        QTest::addColumn<int>("lengthMs");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the default 6 s") << 60 << 6000 << "00:06,00";
+        QTest::newRow("one tenth") << 1 << 100 << "00:00,10";
+        QTest::newRow("largest length within 32 bits")
+            << 21474836 << 2147483600 << "31:23,60"; // 596 h 31 min 23.6 s; hours are not shown
+        QTest::newRow("one tenth beyond 32 bits") << 21474837 << INT_MAX << "31:23,64";
+        QTest::newRow("largest int") << INT_MAX << INT_MAX << "31:23,64";
+    }
+    void countdownOfAnyLength()
+    {
+        QFETCH(int, timer);
+        QFETCH(int, lengthMs);
+        QFETCH(QString, text);
+        SequenceRig rig;
+        rig.clock.settings().timer = timer;
+        QCOMPARE(countdownLengthMs(rig.clock.settings()), lengthMs);
+        rig.clock.startupDisplay();
+        QVERIFY(!rig.clock.running());
+        QCOMPARE(rig.display.text(Row::Main1), text);
+    }
+
+    void allowedDeviationOfAnyLength_data()
+    {
+        QTest::addColumn<int>("elz1");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("default 45 s") << 45 << 45000;
+        QTest::newRow("largest within 32 bits") << 2147483 << 2147483000;
+        QTest::newRow("one beyond") << 2147484 << INT_MAX;
+        QTest::newRow("largest int") << INT_MAX << INT_MAX;
+        QTest::newRow("smallest int") << INT_MIN << INT_MIN;
+    }
+    void allowedDeviationOfAnyLength()
+    {
+        QFETCH(int, elz1);
+        QFETCH(int, ms);
+        RaceSettings s;
+        s.elz1 = elz1;
+        QCOMPARE(allowedDeviationMs(s), ms);
+    }
+
     void monitorShowsWholeHundredthsOnlyWhenStopped()
     {
         SequenceRig rig;

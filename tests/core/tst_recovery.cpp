@@ -52,7 +52,7 @@ private Q_SLOTS:
         store.writeCopy(t);
         QVERIFY(store.hasRecoveryCopy());
         ProtocolTextContent content;
-        QVERIFY(store.readCopy(&content));
+        QCOMPARE(store.readCopy(&content), RecoveryCopyState::Complete);
         QCOMPARE(content.rows.size(), 2);
         QCOMPARE(content.rows[1][1], QStringLiteral("Eva"));
 
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QVERIFY(store.sessionStarted());
         QVERIFY2(store.previousSessionEndedAbnormally(), "the answer stays after the session started");
         ProtocolTextContent content;
-        QVERIFY(store.readCopy(&content));
+        QCOMPARE(store.readCopy(&content), RecoveryCopyState::Complete);
         QCOMPARE(content.rows[0][0], QStringLiteral("7"));
     }
 
@@ -127,7 +127,7 @@ private Q_SLOTS:
         t.setCell(0, 1, QStringLiteral("99"));
         second.writeCopy(t);
         ProtocolTextContent content;
-        QVERIFY(first.readCopy(&content));
+        QCOMPARE(first.readCopy(&content), RecoveryCopyState::Complete);
         QCOMPARE(content.rows[0][0], QStringLiteral("7"));
     }
 };

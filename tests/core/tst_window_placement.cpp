@@ -43,6 +43,40 @@ private Q_SLOTS:
         const QRect primary = screens.isEmpty() ? QRect() : screens.first();
         QCOMPARE(placeMainWindow(stored, screens, primary, QSize(800, 445)), placed);
     }
+
+    // Bounds from a settings file edited by hand: any 32-bit numbers.
+    void storedBoundsAreHeldWithinReach_data()
+    {
+        QTest::addColumn<QList<int>>("stored"); // left, top, width, height
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QRect>("placed");
+        constexpr int far = 1 << 24;
+        const QRect centred(235, 236, 809, 551);
+        QTest::newRow("ordinary bounds as stored")
+            << QList<int>{100, 100, 809, 551} << QRect(100, 100, 809, 551) << QRect(100, 100, 809, 551);
+        QTest::newRow("left at the largest position kept")
+            << QList<int>{far, 100, 809, 551} << QRect(far, 100, 809, 551) << centred;
+        QTest::newRow("left one beyond it")
+            << QList<int>{far + 1, 100, 809, 551} << QRect(far, 100, 809, 551) << centred;
+        QTest::newRow("left at the largest int")
+            << QList<int>{INT_MAX, 100, 809, 551} << QRect(far, 100, 809, 551) << centred;
+        QTest::newRow("top at the smallest int")
+            << QList<int>{100, INT_MIN, 809, 551} << QRect(100, -far, 809, 551) << centred;
+        QTest::newRow("width at the largest int") << QList<int>{INT_MIN, 100, INT_MAX, 551}
+                                                  << QRect(-far, 100, far, 551) << QRect(0, 236, 1280, 551);
+        QTest::newRow("negative size opens at the minimum size")
+            << QList<int>{100, 100, -1, INT_MIN} << QRect(100, 100, 0, 0) << QRect(240, 289, 800, 445);
+    }
+    void storedBoundsAreHeldWithinReach()
+    {
+        QFETCH(QList<int>, stored);
+        QFETCH(QRect, rect);
+        QFETCH(QRect, placed);
+        const QRect r = storedWindowRect(stored[0], stored[1], stored[2], stored[3]);
+        QCOMPARE(r, rect);
+        const QRect screen(0, 0, 1280, 1024);
+        QCOMPARE(placeMainWindow(r, {screen}, screen, QSize(800, 445)), placed);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWindowPlacement)
