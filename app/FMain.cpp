@@ -11,6 +11,7 @@
 #include "results/SortGrid.h"
 #include "results/results_table.h"
 #include "widgets/CommandButton.h"
+#include "widgets/CommandKeyGuard.h"
 #include "widgets/KeyRepeatGuard.h"
 
 #include <QApplication>
@@ -115,6 +116,8 @@ TFormMain::TFormMain(const MainWindowDeps& deps, QWidget* parent)
     m_keyRepeatGuard = new KeyRepeatGuard(
         [this](QObject* receiver, const QKeyEvent& key) { return isGuardedKey(receiver, key); }, this);
     qApp->installEventFilter(m_keyRepeatGuard);
+    // A disabled command's Alt key must not type its letter into a name field.
+    qApp->installEventFilter(new CommandKeyGuard(this, this));
     // The results grid's viewport gets its real size only when it is first laid out
     // (at show on a real display): the column widths follow it from that first frame.
     m_grid->viewport()->installEventFilter(this);

@@ -8,6 +8,8 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ElidedLabel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyRepeatGuard.h
     ${CMAKE_CURRENT_LIST_DIR}/KeyRepeatGuard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CommandKeyGuard.h
+    ${CMAKE_CURRENT_LIST_DIR}/CommandKeyGuard.cpp
 )
 
 # Colour picker
