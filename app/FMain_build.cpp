@@ -1,12 +1,13 @@
 // Building the main window's regions and its hidden menu.
 #include "app/FMain.h"
-#include "app/status_notices.h"
 #include "app/competitor_entry.h"
 #include "app/main_clock_display.h"
+#include "app/status_notices.h"
 #include "displays/Udigit.h"
 #include "displays/monitor_layout.h"
 #include "widgets/CommandButton.h"
 #include "widgets/DigitsValidator.h"
+#include "widgets/ElidedLabel.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -61,8 +62,8 @@ QToolButton* speedButton(QWidget* parent, const QString& name, const QString& hi
     return b;
 }
 
-CommandButton* commandButton(QWidget* parent, const QString& name, const QString& caption, const QString& hint,
-                             const QRect& r)
+CommandButton* commandButton(QWidget* parent, const QString& name, const QString& caption,
+                             const QString& hint, const QRect& r)
 {
     auto* b = new CommandButton(caption, parent);
     b->setObjectName(name);
@@ -174,7 +175,8 @@ void TFormMain::buildTimerPanel(QWidget* p)
         d2->setSeparation(1);
         m_display->setDigit(Row::Main2, i + 3, d2);
     }
-    const auto colon = [&](const QString& name, const QString& text, const QRect& r, const QFont& f, Label id) {
+    const auto colon = [&](const QString& name, const QString& text, const QRect& r, const QFont& f,
+                           Label id) {
         auto* l = label(p, name, text, f, r);
         l->setAlignment(Qt::AlignCenter);
         l->setAttribute(Qt::WA_TranslucentBackground);
@@ -191,8 +193,10 @@ void TFormMain::buildTimerPanel(QWidget* p)
         l->setAlignment(Qt::AlignCenter);
         m_display->setLabel(id, l);
     };
-    cap(QStringLiteral("Lab_Min"), QStringLiteral("Min."), g.digits[0].left(), g.digits[1].right(), Label::Lab_Min);
-    cap(QStringLiteral("Lab_sek"), QStringLiteral("Sek."), g.digits[2].left(), g.digits[3].right(), Label::Lab_sek);
+    cap(QStringLiteral("Lab_Min"), QStringLiteral("Min."), g.digits[0].left(), g.digits[1].right(),
+        Label::Lab_Min);
+    cap(QStringLiteral("Lab_sek"), QStringLiteral("Sek."), g.digits[2].left(), g.digits[3].right(),
+        Label::Lab_sek);
     cap(QStringLiteral("Lab_100"), QStringLiteral("1/100"), g.digits[4].left(), g.digits[5].right(),
         Label::Lab_100);
 }
@@ -205,7 +209,8 @@ void TFormMain::buildEntryPanel(QWidget* p)
                              {4, 44, 88, 32});
     m_bSTOP = commandButton(p, QStringLiteral("bSTOP"), QStringLiteral("STOPP1"), QStringLiteral("[F9]"),
                             {4, 80, 88, 32});
-    m_bAbsage = commandButton(p, QStringLiteral("bAbsage"), QStringLiteral("Absage"), QString(), {0, 4, 68, 25});
+    m_bAbsage =
+        commandButton(p, QStringLiteral("bAbsage"), QStringLiteral("Absage"), QString(), {0, 4, 68, 25});
     m_bAbsage->setFace(QColor(113, 8, 8));
     m_bAbsage->setHoverTextColour(Qt::yellow);
     m_bAbsage->setFont(arial(12));
@@ -254,7 +259,8 @@ void TFormMain::buildEntryPanel(QWidget* p)
         return e;
     };
     m_reiter = field(QStringLiteral("Reiter"), QStringLiteral("Fahrer:"), QStringLiteral("LabFahrer"), 38);
-    m_eName2 = field(QStringLiteral("eName2"), QStringLiteral("Beifaher:"), QStringLiteral("LabBeifahrer"), 68);
+    m_eName2 =
+        field(QStringLiteral("eName2"), QStringLiteral("Beifaher:"), QStringLiteral("LabBeifahrer"), 68);
     m_eMarke = field(QStringLiteral("eMarke"), QStringLiteral("Marke:"), QStringLiteral("LabMarke"), 98);
     label(p, QStringLiteral("LabBaujahr"), QStringLiteral("Baujahr:"), lf, {lx, 131, 62, 22});
     m_eGOD = new QComboBox(p);
@@ -279,7 +285,8 @@ void TFormMain::buildEntryPanel(QWidget* p)
     m_ePunkte2->setReadOnly(true);
     m_ePunkte2->installEventFilter(this);
 
-    auto* lsLabel = label(p, QStringLiteral("LabLSKontakt"), QStringLiteral("LS-Kontakt:"), lf, {280, 166, 90, 22});
+    auto* lsLabel =
+        label(p, QStringLiteral("LabLSKontakt"), QStringLiteral("LS-Kontakt:"), lf, {280, 166, 90, 22});
     lsLabel->hide();
     auto* reserve = new QComboBox(p);
     reserve->setObjectName(QStringLiteral("cbRezervLS"));
@@ -324,7 +331,8 @@ void TFormMain::buildStatusBar()
     const QString texts[3] = {QString(), QStringLiteral("Ruvanta-Werk Software"),
                               QStringLiteral("Zeitmessung für Geschicklichkeitsfahren")};
     for (int i = 0; i < 3; ++i) {
-        auto* l = new QLabel(texts[i], bar);
+        // The third panel shows notices such as long paths: cut in the middle, never widening.
+        QLabel* l = i == 2 ? new ElidedLabel(bar) : new QLabel(texts[i], bar);
         l->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (widths[i] > 0) {
@@ -336,6 +344,7 @@ void TFormMain::buildStatusBar()
         }
         m_statusPanels[size_t(i)] = l;
     }
+    static_cast<ElidedLabel*>(m_statusPanels[2])->setFullText(texts[2]);
     m_notices = std::make_unique<StatusNotices>(texts[2]);
     m_noticeClock.start();
     m_noticeTimer = new QTimer(this);
@@ -364,8 +373,7 @@ void TFormMain::showStatusNotices()
 {
     const qint64 now = m_noticeClock.elapsed();
     const QString t = m_notices->text(now);
-    m_statusPanels[2]->setText(t);
-    m_statusPanels[2]->setToolTip(t);
+    static_cast<ElidedLabel*>(m_statusPanels[2])->setFullText(t);
     const qint64 next = m_notices->msUntilChange(now);
     if (next >= 0)
         m_noticeTimer->start(int(qMin<qint64>(next + 1, 600000)));
@@ -400,7 +408,8 @@ void TFormMain::buildMenu()
     addMenuAction(hide, QStringLiteral("LockLS1"), QStringLiteral("Lock START"), Qt::Key_F11);
     addMenuAction(hide, QStringLiteral("LockLS3"), QStringLiteral("Lock STOP"), Qt::Key_F12);
     addMenuAction(hide, QStringLiteral("mStop"), QStringLiteral("Sto&pp"), Qt::Key_F9)->setEnabled(false);
-    addMenuAction(hide, QStringLiteral("mEintragen"), QStringLiteral("Eintragen"), Qt::Key_F10)->setEnabled(false);
+    addMenuAction(hide, QStringLiteral("mEintragen"), QStringLiteral("Eintragen"), Qt::Key_F10)
+        ->setEnabled(false);
     addMenuAction(hide, QStringLiteral("mReset"), QStringLiteral("Reset"), QKeySequence(Qt::ALT | Qt::Key_N))
         ->setEnabled(false);
     QAction* sep = hide->addSeparator();
@@ -408,11 +417,16 @@ void TFormMain::buildMenu()
     addMenuAction(hide, QStringLiteral("Hilfe1"), QStringLiteral("H&ilfe"), Qt::Key_F1);
     addMenuAction(hide, QStringLiteral("EinstellunGen1"), QStringLiteral("&Einstellungen"), Qt::Key_F2);
     addMenuAction(hide, QStringLiteral("Info1"), QStringLiteral("Info"), Qt::Key_F3);
-    addMenuAction(hide, QStringLiteral("Punkte1"), QStringLiteral("Punkte"), QKeySequence(Qt::ALT | Qt::Key_P));
-    addMenuAction(hide, QStringLiteral("Drucker1"), QStringLiteral("&Drucker"), QKeySequence(Qt::ALT | Qt::Key_D));
-    addMenuAction(hide, QStringLiteral("Beenden1"), QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_B));
-    addMenuAction(hide, QStringLiteral("Monitor11"), QStringLiteral("Monitor2"), QKeySequence(Qt::ALT | Qt::Key_2));
-    addMenuAction(hide, QStringLiteral("Monitor31"), QStringLiteral("Monitor3"), QKeySequence(Qt::ALT | Qt::Key_1));
+    addMenuAction(hide, QStringLiteral("Punkte1"), QStringLiteral("Punkte"),
+                  QKeySequence(Qt::ALT | Qt::Key_P));
+    addMenuAction(hide, QStringLiteral("Drucker1"), QStringLiteral("&Drucker"),
+                  QKeySequence(Qt::ALT | Qt::Key_D));
+    addMenuAction(hide, QStringLiteral("Beenden1"), QStringLiteral("&Beenden"),
+                  QKeySequence(Qt::ALT | Qt::Key_B));
+    addMenuAction(hide, QStringLiteral("Monitor11"), QStringLiteral("Monitor2"),
+                  QKeySequence(Qt::ALT | Qt::Key_2));
+    addMenuAction(hide, QStringLiteral("Monitor31"), QStringLiteral("Monitor3"),
+                  QKeySequence(Qt::ALT | Qt::Key_1));
     addMenuAction(hide, QStringLiteral("Monitor30"), QStringLiteral("No Monitor2"),
                   QKeySequence(Qt::ALT | Qt::Key_0));
     // A held key fires its command once: the repeats must not end phase 2 a few

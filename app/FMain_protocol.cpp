@@ -42,6 +42,12 @@ public:
     bool openUrl(const QUrl& url) override { return m_w.openUrl(url); }
     bool printHtmlFile(const QString& path) override { return m_w.printHtmlFile(path); }
     void commitPendingEdit() override { m_w.sortGrid()->commitOpenEditor(); }
+    bool mayReplaceProtocol() const override
+    {
+        const SequenceState s = m_w.sequence().state();
+        return s == SequenceState::Ready || s == SequenceState::Entered;
+    }
+    void showNotice(const QString& text) override { m_w.showPassingNotice(text, 10000); }
 
 private:
     TFormMain& m_w;

@@ -5,6 +5,10 @@
 #include "platform/tick_source.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <clocale>
 
 #include <cstdio>
 
@@ -39,6 +43,13 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Ruvanta-Werk"));
     // Ties the windows to the menu entry (taskbar icon and name).
     QGuiApplication::setDesktopFileName(QStringLiteral("ackerklassik"));
+    // Numbers written through the C library (libxlsxwriter, printf) keep the C notation;
+    // the program formats regional numbers with QLocale itself.
+    std::setlocale(LC_NUMERIC, "C");
+    // The program speaks German, so Qt's own dialogs (files, printer) do too.
+    QTranslator qtGerman;
+    if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtGerman);
     reportDataFiles();
 
     SystemTickSource ticks;

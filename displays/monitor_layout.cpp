@@ -113,12 +113,15 @@ TopTenLayout layoutTopTen(int width, int height)
     L.rowHeight = L.gridHeight / 10;
     const int W = width;
     auto& c = L.columnWidths;
-    c[0] = W * 5 / 100;
-    c[1] = W * 9 / 100;
-    c[3] = W * 26 / 100;
+    // Order as always (total, driver, make, co-driver, time, penalty points); the shares
+    // let a driver's full name and a total with two decimals show whole on a 4:3 screen
+    // too, where the type is as tall as on a wide one but the columns are narrower.
+    c[0] = W * 8 / 100;
+    c[1] = W * 23 / 100;
+    c[3] = W * 22 / 100;
     c[4] = W * 11 / 100;
-    c[5] = W * 13 / 100;
-    c[2] = W - (c[0] + c[1] + c[3] + c[4] + c[5]) - 4;
+    c[5] = W * 8 / 100;
+    c[2] = qMax(0, W - (c[0] + c[1] + c[3] + c[4] + c[5]) - 4);
     L.pictureWidth = W / 2;
     L.pictureHeight = L.panelHeight - L.pictureTop;
     return L;

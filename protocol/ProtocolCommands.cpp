@@ -220,6 +220,11 @@ void ProtocolCommands::sbSaveClick()
     const FileDialogAnswer answer = runFileDialog(request);
     if (answer.path.isEmpty())
         return;
+    if (!m_host.mayReplaceProtocol()) {
+        m_host.showNotice(QStringLiteral("Während ein Lauf gemessen wird, wird kein Protokoll geöffnet: %1")
+                              .arg(QDir::toNativeSeparators(answer.path)));
+        return;
+    }
     const int index = qBound(0, answer.filterIndex, int(request.filters.size()) - 1);
     ProtocolKind kind;
     const QString path = savePath(answer.path, static_cast<ProtocolKind>(index), &kind);
@@ -274,6 +279,11 @@ void ProtocolCommands::sbLoadClick()
     const FileDialogAnswer answer = runFileDialog(request);
     if (answer.path.isEmpty())
         return;
+    if (!m_host.mayReplaceProtocol()) {
+        m_host.showNotice(QStringLiteral("Während ein Lauf gemessen wird, wird kein Protokoll geöffnet: %1")
+                              .arg(QDir::toNativeSeparators(answer.path)));
+        return;
+    }
     const int index = qBound(0, answer.filterIndex, int(request.filters.size()) - 1);
     // The kind follows the file's name; a name without a known one goes by the filter.
     ProtocolKind kind = static_cast<ProtocolKind>(index);

@@ -33,6 +33,11 @@ public:
     virtual bool printHtmlFile(const QString& path) = 0;       // print dialog + rendering
     // Writes the text of an open cell editor into the table (before the table is read).
     virtual void commitPendingEdit() {}
+    // False while a run is being timed: the competitor on course must not be swapped by a
+    // file opened meanwhile (a barrier may start a run while the open dialog is up).
+    virtual bool mayReplaceProtocol() const { return true; }
+    // A short notice for the operator that does not take the keyboard (status bar).
+    virtual void showNotice(const QString& text) { Q_UNUSED(text); }
 };
 
 // The file kinds of the save dialog, in its order; the open dialog lists the first two.

@@ -9,6 +9,8 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxlsxwrite
           fonts-liberation2 xvfb xauth libgl-dev locales)
 # Live results on the local network: Qt HTTP server (its CMake package needs Qt WebSockets), QR codes.
 packages+=(qt6-httpserver-dev qt6-websockets-dev libqrencode-dev)
+# Qt's own dialogs (file, printer) in German.
+packages+=(qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

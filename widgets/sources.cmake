@@ -4,6 +4,8 @@ target_sources(akwidgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CommandButton.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DigitsValidator.h
     ${CMAKE_CURRENT_LIST_DIR}/DigitsValidator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ElidedLabel.h
+    ${CMAKE_CURRENT_LIST_DIR}/ElidedLabel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyRepeatGuard.h
     ${CMAKE_CURRENT_LIST_DIR}/KeyRepeatGuard.cpp
 )

@@ -183,13 +183,16 @@ void TstMonitorLayout::topTen_data()
     QTest::addColumn<int>("titleFont");
     QTest::addColumn<int>("row");
     QTest::addColumn<QList<int>>("cols");
+    // Shares 8 / 23 / rest / 22 / 11 / 8 % (total, driver, make, co-driver, time, penalty).
     QTest::addRow("height 700") << 1000 << 700 << 50 << 25 << 32 << 60
-                                << QList<int>{50, 90, 356, 260, 110, 130};
+                                << QList<int>{80, 230, 276, 220, 110, 80};
     QTest::addRow("1920x1080") << 1920 << 1080 << 77 << 38 << 50 << 92
-                               << QList<int>{96, 172, 689, 499, 211, 249};
+                               << QList<int>{153, 441, 536, 422, 211, 153};
     QTest::addRow("1280x1024") << 1280 << 1024 << 73 << 36 << 48 << 87
-                               << QList<int>{64, 115, 459, 332, 140, 166};
-    QTest::addRow("tiny") << 10 << 13 << 0 << 0 << 0 << 1 << QList<int>{0, 0, 2, 2, 1, 1};
+                               << QList<int>{102, 294, 357, 281, 140, 102};
+    QTest::addRow("tiny") << 10 << 13 << 0 << 0 << 0 << 1 << QList<int>{0, 2, 1, 2, 1, 0};
+    QTest::addRow("width 0: no negative make column")
+        << 0 << 13 << 0 << 0 << 0 << 1 << QList<int>{0, 0, 0, 0, 0, 0};
 }
 
 void TstMonitorLayout::topTen()

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QUrl>
@@ -186,6 +187,12 @@ private Q_SLOTS:
         QApplication::processEvents();
         QVERIFY(w->statusNoticeText().startsWith(QStringLiteral("Gespeichert: ")));
         QCOMPARE(w->size(), before);
+        // The panel cuts the path in the middle: the start and the file's name stay readable.
+        const auto* panel = w->findChild<QLabel*>(QStringLiteral("StatusPanel3"));
+        QVERIFY(panel->text().startsWith(QStringLiteral("Gespeichert: ")));
+        QVERIFY(panel->text().contains(QStringLiteral("…")));
+        QVERIFY(panel->text().endsWith(QStringLiteral(".docx")));
+        QCOMPARE(panel->toolTip(), w->statusNoticeText());
     }
 
     void webPageIsNamed()

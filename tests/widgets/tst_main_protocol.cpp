@@ -127,6 +127,38 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 1);
     }
 
+    // A start barrier may start a run while the open dialog is up: the file chosen then is
+    // not opened, so the competitor on course and the start list stay as they are.
+    void runStartedWhileTheOpenDialogIsUpKeepsTheProtocol()
+    {
+        const QString other = m_workDir.filePath(QStringLiteral("startliste.txt"));
+        {
+            ResultsTable t;
+            t.setRow(1, {"99", "Otto"});
+            QVERIFY(SaveProtocolText(other, t, nullptr));
+        }
+        MainRig rig;
+        auto w = rig.make();
+        w->control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(QStringLiteral("7"));
+        w->protocolCommands()->setFileDialogHook([&](const FileDialogRequest&) {
+            w->menuAction(QStringLiteral("mStart"))->trigger(); // as the start barrier does
+            return FileDialogAnswer{other, 0};
+        });
+        const auto before = w->resultsTable().rows();
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
+        QCOMPARE(w->sequence().state(), SequenceState::RunningPhase1);
+        QCOMPARE(w->resultsTable().rows(), before);
+        QCOMPARE(w->startNumberText(), QStringLiteral("7"));
+        QVERIFY(w->statusNoticeText().contains(QStringLiteral("kein Protokoll geöffnet")));
+        // The run goes on and is entered for the competitor that started.
+        rig.ticks.advance(40000);
+        QTest::keyClick(w.get(), Qt::Key_F9);
+        rig.ticks.advance(3000);
+        QTest::keyClick(w.get(), Qt::Key_F9);
+        QTest::keyClick(w.get(), Qt::Key_F10);
+        QCOMPARE(w->resultsTable().cell(ResultsTable::StNr, 1), QStringLiteral("7"));
+    }
+
     void savedResultsOpenWithoutQuestion()
     {
         MainRig rig;
