@@ -27,6 +27,9 @@
 // acquires. In other builds the wrapper is the plain function object.
 //
 //     QMetaObject::invokeMethod(receiver, queuedCall([=] { ... }), Qt::QueuedConnection);
+//
+// Results go back through what the call captures (a reference the call writes), not through
+// invokeMethod's return argument: Qt stores that after the call has ended, outside the order.
 template <class F> class QueuedCall {
 public:
     explicit QueuedCall(F f) : m_f(std::move(f)) { release(); }
