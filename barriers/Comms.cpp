@@ -1,5 +1,7 @@
 #include "barriers/Comms.h"
 
+#include "platform/queued_call.h"
+
 #include <QMetaObject>
 
 #include <cerrno>
@@ -227,18 +229,20 @@ void TComThread::run()
         m_holding.store(true);
         m_pending.store(true);
         TComPort* port = m_port;
-        QMetaObject::invokeMethod(
-            port, [port] { port->serviceHandOver(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(port, queuedCall([port] { port->serviceHandOver(); }),
+                                  Qt::QueuedConnection);
         m_wake.release();
         m_done.acquire();
     }
     m_device->purgeInput();
+    // Read before the end is announced: from then on the port only waits for the thread to
+    // finish and frees this object.
+    TComPort* port = m_port;
+    const quint64 generation = m_generation;
     m_ended.store(true);
     if (failed) {
-        TComPort* port = m_port;
-        const quint64 generation = m_generation;
-        QMetaObject::invokeMethod(
-            port, [port, generation] { port->watcherFailed(generation); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(port, queuedCall([port, generation] { port->watcherFailed(generation); }),
+                                  Qt::QueuedConnection);
     }
     m_wake.release();
 }

@@ -1,6 +1,7 @@
 #include "live/live_service.h"
 
 #include "live/live_http_server.h"
+#include "platform/queued_call.h"
 #include "platform/thread_priority.h"
 
 #include <QHostAddress>
@@ -31,18 +32,16 @@ bool LiveService::start(const LiveConfig& config, QString* error)
     quint16 bound = 0;
     QString reason;
     // The server and its sockets belong to the server thread from their creation on.
-    QMetaObject::invokeMethod(
-        m_anchor,
-        [&] {
-            // Serving pages never takes the processor from timing.
-            lowerCurrentThreadPriority();
-            auto* s = new LiveHttpServer(m_hub, m_limits);
-            if (s->start(addresses, config.port, &bound, &reason))
-                server = s;
-            else
-                delete s;
-        },
-        Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(m_anchor, queuedCall([&] {
+                                  // Serving pages never takes the processor from timing.
+                                  lowerCurrentThreadPriority();
+                                  auto* s = new LiveHttpServer(m_hub, m_limits);
+                                  if (s->start(addresses, config.port, &bound, &reason))
+                                      server = s;
+                                  else
+                                      delete s;
+                              }),
+                              Qt::BlockingQueuedConnection);
     if (!server) {
         if (error)
             *error = reason;
@@ -66,14 +65,12 @@ void LiveService::stop()
     m_port = 0;
     QObject* anchor = m_anchor;
     m_anchor = nullptr;
-    QMetaObject::invokeMethod(
-        anchor,
-        [server, anchor] {
-            delete server;
-            // Deleted by the thread's end, not inside its own call.
-            anchor->deleteLater();
-        },
-        Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(anchor, queuedCall([server, anchor] {
+                                  delete server;
+                                  // Deleted by the thread's end, not inside its own call.
+                                  anchor->deleteLater();
+                              }),
+                              Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
     m_thread.reset();
@@ -84,15 +81,16 @@ void LiveService::publish(std::shared_ptr<const LiveSnapshot> snapshot)
 {
     m_hub.publish(std::move(snapshot));
     if (m_server && m_hub.markPending())
-        QMetaObject::invokeMethod(m_server, &LiveHttpServer::snapshotPublished, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_server, queuedCall([server = m_server] { server->snapshotPublished(); }),
+                                  Qt::QueuedConnection);
 }
 
 int LiveService::streamCount() const
 {
     int n = 0;
     if (m_server)
-        QMetaObject::invokeMethod(
-            m_server, [this, &n] { n = m_server->streamCount(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(m_server, queuedCall([this, &n] { n = m_server->streamCount(); }),
+                                  Qt::BlockingQueuedConnection);
     return n;
 }
 
@@ -100,7 +98,7 @@ int LiveService::connectionCount() const
 {
     int n = 0;
     if (m_server)
-        QMetaObject::invokeMethod(
-            m_server, [this, &n] { n = m_server->connectionCount(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(m_server, queuedCall([this, &n] { n = m_server->connectionCount(); }),
+                                  Qt::BlockingQueuedConnection);
     return n;
 }

@@ -18,6 +18,7 @@ target_sources(akcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/linux_serial_presence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/thread_priority.h
     ${CMAKE_CURRENT_LIST_DIR}/thread_priority.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/queued_call.h
     ${CMAKE_CURRENT_LIST_DIR}/platform_choice.h
     ${CMAKE_CURRENT_LIST_DIR}/platform_choice.cpp
 )
