@@ -11,9 +11,6 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxlsxwrite
 packages+=(qt6-httpserver-dev qt6-websockets-dev libqrencode-dev)
 # Qt's own dialogs (file, printer) in German.
 packages+=(qt6-translations-l10n)
-# Sanitizer and fuzz builds (.ci/run): clang with its sanitizer runtimes, libFuzzer, and the
-# symbolizer that puts file and line into the reports.
-packages+=(clang libclang-rt-14-dev libfuzzer-14-dev llvm)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
