@@ -1,4 +1,4 @@
-// How the spectator windows are handed to the window system: on the operator's own
+// How the time display and the top ten are handed to the window system: on the operator's own
 // monitor a managed full-screen window that takes Escape; on another monitor a window
 // that bypasses the window manager, so it lands exactly there and the keyboard stays
 // with the main window.
@@ -11,11 +11,11 @@
 #include <QApplication>
 #include <QScreen>
 
-class TestSpectatorMode : public QObject {
+class TestAudienceWindowMode : public QObject {
     Q_OBJECT
     QTemporaryDir m_settingsDir;
 
-    static QWidget* spectator(TFormMain& w, bool topTen)
+    static QWidget* audienceWindow(TFormMain& w, bool topTen)
     {
         return topTen ? static_cast<QWidget*>(w.topTen()) : static_cast<QWidget*>(w.timeDisplay());
     }
@@ -46,7 +46,7 @@ private Q_SLOTS:
         auto w = rig.make();
         w->settings().monitor = monitor;
         QTest::keyClick(w.get(), topTen ? Qt::Key_1 : Qt::Key_2, Qt::AltModifier);
-        QWidget* s = spectator(*w, topTen);
+        QWidget* s = audienceWindow(*w, topTen);
         QVERIFY(s->isVisible());
         QCOMPARE(s->windowFlags().testFlag(Qt::X11BypassWindowManagerHint), monitor > 0);
         QCOMPARE(s->isFullScreen(), monitor == 0);
@@ -98,5 +98,5 @@ private Q_SLOTS:
     }
 };
 
-AK_TWO_SCREEN_TEST_MAIN(TestSpectatorMode)
-#include "tst_spectator_mode.moc"
+AK_TWO_SCREEN_TEST_MAIN(TestAudienceWindowMode)
+#include "tst_audience_window_mode.moc"

@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 
-class TestMainSpectators : public QObject {
+class TestTimeDisplayAtStart : public QObject {
     Q_OBJECT
     QTemporaryDir m_settingsDir;
 
@@ -24,7 +24,7 @@ private Q_SLOTS:
     void timeDisplayAtStart_data()
     {
         QTest::addColumn<int>("timer"); // tenths of a second
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
         QTest::newRow("countdown of 60 s") << 600 << "010000";
         QTest::newRow("countdown of 9.9 s") << 99 << "000990";
         QTest::newRow("no countdown: zero") << 0 << "000000";
@@ -32,7 +32,7 @@ private Q_SLOTS:
     void timeDisplayAtStart()
     {
         QFETCH(int, timer);
-        QFETCH(QString, shown);
+        QFETCH(QString, expected);
         {
             // A complete stored set first: the reading stops at the first missing value.
             MainRig rig;
@@ -52,18 +52,18 @@ private Q_SLOTS:
         QWidget* central = w->centralWidget();
         QString digits;
         for (int d = 3; d <= 8; ++d) {
-            TDigit* spectators = td->digit(d, 1);
+            TDigit* display = td->digit(d, 1);
             TDigit* operators = central->findChild<TDigit*>(QStringLiteral("Digit%1").arg(d));
             QVERIFY(operators);
-            digits += QString::number(spectators->value());
-            QCOMPARE(spectators->value(), operators->value());
-            QCOMPARE(spectators->colorOn(), operators->colorOn());
+            digits += QString::number(display->value());
+            QCOMPARE(display->value(), operators->value());
+            QCOMPARE(display->colorOn(), operators->colorOn());
             if (d >= 4) {
-                QCOMPARE(spectators->colorOff(), background);
-                QCOMPARE(spectators->color(), background);
+                QCOMPARE(display->colorOff(), background);
+                QCOMPARE(display->color(), background);
             }
         }
-        QCOMPARE(digits, shown);
+        QCOMPARE(digits, expected);
         // The seconds and hundredths are lit in the timer colour, the tens of minutes dim.
         QCOMPARE(td->digit(6, 1)->colorOn(), timerColour);
         QCOMPARE(td->digit(3, 1)->colorOn(), dim);
@@ -71,5 +71,5 @@ private Q_SLOTS:
     }
 };
 
-AK_TWO_SCREEN_TEST_MAIN(TestMainSpectators)
-#include "tst_main_spectators.moc"
+AK_TWO_SCREEN_TEST_MAIN(TestTimeDisplayAtStart)
+#include "tst_time_display_at_start.moc"
