@@ -7,6 +7,8 @@
 #include "fake_serial_device.h"
 #include "settings/settings_store.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -76,3 +78,38 @@ struct MainRig {
     QTemporaryDir recovery;
     MainWindowDeps deps;
 };
+
+// A complete stored set of settings, as a window writes it at its end (reading stops at the
+// first missing value), with the barriers named in `barriers` (1 to 3) on the fake port's CTS
+// line: "Port<n>" = line 1 of COM<port>.
+inline void storeSettingsWithBarriersOnCts(int port, int barriers)
+{
+    {
+        MainRig rig(1000, port);
+        auto w = rig.make(false, false);
+    }
+    for (int n = 1; n <= barriers; ++n)
+        storeSetting(qPrintable(QStringLiteral("Port%1").arg(n)), 1 * 256 + port);
+}
+
+// One two-phase run by keys: START (F5), phase 1 and phase 2 of the given lengths, each ended
+// by STOPP (F9), then EINTRAGEN (F10).
+inline void timeAndEnterByKeys(TFormMain& w, MainRig& rig, quint32 phase1Ms = 40000, quint32 phase2Ms = 3000)
+{
+    QTest::keyClick(&w, Qt::Key_F5);
+    rig.ticks.advance(phase1Ms);
+    QTest::keyClick(&w, Qt::Key_F9);
+    rig.ticks.advance(phase2Ms);
+    QTest::keyClick(&w, Qt::Key_F9);
+    QTest::keyClick(&w, Qt::Key_F10);
+}
+
+// The same for a competitor typed first: the start number, and the driver unless it is null.
+inline void enterRunByKeys(TFormMain& w, MainRig& rig, const QString& stNr, const QString& driver,
+                           quint32 phase1Ms = 40000, quint32 phase2Ms = 3000)
+{
+    w.control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(stNr);
+    if (!driver.isNull())
+        w.control<QLineEdit>(QStringLiteral("Reiter"))->setText(driver);
+    timeAndEnterByKeys(w, rig, phase1Ms, phase2Ms);
+}

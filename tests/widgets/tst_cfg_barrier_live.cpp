@@ -95,13 +95,7 @@ private Q_SLOTS:
     void init()
     {
         clearStoredSettings();
-        {
-            MainRig rig(1000, kPort);
-            auto w = rig.make(false, false);
-        }
-        storeSetting("Port1", 1 * 256 + kPort);
-        storeSetting("Port2", 1 * 256 + kPort);
-        storeSetting("Port3", 1 * 256 + kPort);
+        storeSettingsWithBarriersOnCts(kPort, 3);
         storeSetting("Phases", 1);
         storeSetting("AutoFrei", 1);
     }

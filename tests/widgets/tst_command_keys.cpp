@@ -16,13 +16,7 @@ namespace {
 
 void enterOneRun(TFormMain& w, MainRig& rig)
 {
-    w.control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(QStringLiteral("7"));
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(30000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(2000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    enterRunByKeys(w, rig, QStringLiteral("7"), QString(), 30000, 2000);
 }
 
 } // namespace

@@ -40,15 +40,8 @@ private Q_SLOTS:
     void init()
     {
         clearStoredSettings();
-        {
-            // A complete stored set, then one CTS contact as all three barriers.
-            MainRig rig(1000, kPort);
-            auto w = rig.make(false, false);
-        }
-        const int portWord = 1 * 256 + kPort;
-        storeSetting("Port1", portWord);
-        storeSetting("Port2", portWord);
-        storeSetting("Port3", portWord);
+        // One CTS contact as all three barriers.
+        storeSettingsWithBarriersOnCts(kPort, 3);
         storeSetting("AutoFrei", 1);
         storeSetting("Phases", 2);
     }

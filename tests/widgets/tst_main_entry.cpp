@@ -27,12 +27,7 @@ const QStringList kThree = {QStringLiteral("11\tAnna\tOtto\tLanz\t1950"),
 void timeAndEnter(TFormMain& w, MainRig& rig)
 {
     rig.ticks.advance(1000);
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(40000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(3000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    timeAndEnterByKeys(w, rig);
 }
 
 QString text(const TFormMain& w, const char* name)

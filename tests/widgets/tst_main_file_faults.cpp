@@ -77,14 +77,7 @@ QByteArray randomBytes(int size, quint32 seed)
 
 void enterRun(TFormMain& w, MainRig& rig, const QString& stNr, const QString& driver)
 {
-    w.control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(stNr);
-    w.control<QLineEdit>(QStringLiteral("Reiter"))->setText(driver);
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(40000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(3000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    enterRunByKeys(w, rig, stNr, driver);
     QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
 }
 

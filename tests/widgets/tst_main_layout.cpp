@@ -50,8 +50,8 @@ private Q_SLOTS:
             QVERIFY2(grid->columnWidth(c) > 0, qPrintable(QStringLiteral("column %1").arg(c)));
         // The free width goes to driver, co-driver and brand, 45 : 30 : 25, and the
         // columns end at the right edge of the visible area.
-        const int free = grid->columnWidth(ResultsTable::Fahrer) + grid->columnWidth(ResultsTable::Beifahrer) +
-                         grid->columnWidth(ResultsTable::Marke);
+        const int free = grid->columnWidth(ResultsTable::Fahrer) +
+                         grid->columnWidth(ResultsTable::Beifahrer) + grid->columnWidth(ResultsTable::Marke);
         QVERIFY(qAbs(grid->columnWidth(ResultsTable::Fahrer) - free * 45 / 100) <= 1);
         QVERIFY(qAbs(grid->columnWidth(ResultsTable::Marke) - free * 25 / 100) <= 1);
         const int used = grid->horizontalHeader()->length();

@@ -45,15 +45,7 @@ class TestMainProtocol : public QObject {
     QTemporaryDir m_workDir;
     QString m_oldCwd;
 
-    static void enterRun(TFormMain& w, MainRig& rig)
-    {
-        QTest::keyClick(&w, Qt::Key_F5);
-        rig.ticks.advance(40000);
-        QTest::keyClick(&w, Qt::Key_F9);
-        rig.ticks.advance(3000);
-        QTest::keyClick(&w, Qt::Key_F9);
-        QTest::keyClick(&w, Qt::Key_F10);
-    }
+    static void enterRun(TFormMain& w, MainRig& rig) { timeAndEnterByKeys(w, rig); }
 
 private Q_SLOTS:
     void initTestCase()

@@ -21,17 +21,10 @@ namespace {
 // One run by keys: phase one and phase two times in milliseconds, then EINTRAGEN and NÄCHSTER.
 void enterRun(TFormMain& w, MainRig& rig, const QString& stNr, const QString& driver, int p1, int p2)
 {
-    if (!stNr.isEmpty()) {
-        auto* cb = w.control<QComboBox>(QStringLiteral("cbStNr"));
-        cb->setEditText(stNr);
-        w.control<QLineEdit>(QStringLiteral("Reiter"))->setText(driver);
-    }
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(quint32(p1));
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(quint32(p2));
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    if (stNr.isEmpty())
+        timeAndEnterByKeys(w, rig, quint32(p1), quint32(p2));
+    else
+        enterRunByKeys(w, rig, stNr, driver, quint32(p1), quint32(p2));
 }
 
 QStringList column(TFormMain& w, int col)

@@ -38,14 +38,7 @@ QString secondSpectatorRow(const TFormMain& w)
 
 void enterRun(TFormMain& w, MainRig& rig, const QString& stNr, const QString& driver, int p1, int p2)
 {
-    w.control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(stNr);
-    w.control<QLineEdit>(QStringLiteral("Reiter"))->setText(driver);
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(p1);
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(p2);
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    enterRunByKeys(w, rig, stNr, driver, quint32(p1), quint32(p2));
 }
 
 QStringList tableDrivers(TFormMain& w)

@@ -68,14 +68,7 @@ QString tableText(const ResultsTable& t)
 
 void enterRun(TFormMain& w, MainRig& rig, const QString& stNr, const QString& driver, int p1, int p2)
 {
-    w.control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(stNr);
-    w.control<QLineEdit>(QStringLiteral("Reiter"))->setText(driver);
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(p1);
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(p2);
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    enterRunByKeys(w, rig, stNr, driver, quint32(p1), quint32(p2));
     QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
 }
 
@@ -99,13 +92,7 @@ private Q_SLOTS:
     void init()
     {
         clearStoredSettings();
-        {
-            // A complete stored set (the reading stops at the first missing value), then the
-            // start barrier on the fake port's CTS line.
-            MainRig rig(1000, kPort);
-            auto w = rig.make(false, false);
-        }
-        storeSetting("Port1", 1 * 256 + kPort);
+        storeSettingsWithBarriersOnCts(kPort, 1); // the start barrier
     }
 
     void countdownLengthDecidesTimerAndArming_data()

@@ -1,9 +1,9 @@
 #include "main_window_rig.h"
 
 #include "dialogs/DlgYesNo.h"
-#include "protocol/ProtocolCommands.h"
 #include "displays/FMonitor2.h"
 #include "displays/FMonitor3.h"
+#include "protocol/ProtocolCommands.h"
 #include "results/SortGrid.h"
 #include "results/results_table.h"
 #include "widgets/CommandButton.h"
@@ -32,12 +32,7 @@ void rejectNextModal(QString* seen)
 
 void runOneTimedResult(TFormMain& w, MainRig& rig)
 {
-    QTest::keyClick(&w, Qt::Key_F5);
-    rig.ticks.advance(40000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    rig.ticks.advance(3000);
-    QTest::keyClick(&w, Qt::Key_F9);
-    QTest::keyClick(&w, Qt::Key_F10);
+    timeAndEnterByKeys(w, rig);
 }
 
 } // namespace
