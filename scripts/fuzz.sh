@@ -44,17 +44,7 @@ done
 
 # What the fuzz build needs beyond the program's own packages.
 ./scripts/setup.sh --packages-only
-packages=(clang libclang-rt-14-dev libfuzzer-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/install-packages.sh clang libclang-rt-14-dev libfuzzer-14-dev
 
 build=build-fuzz
 opts=(-DAK_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DCMAKE_BUILD_TYPE=RelWithDebInfo)

@@ -10,16 +10,7 @@ cd "$(dirname "$0")/.."
 # Build dependencies (the same set-up as the run and test commands), then the
 # packaging tools.
 ./scripts/setup.sh --packages-only
-missing=()
-for p in dpkg-dev file; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/install-packages.sh dpkg-dev file
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"

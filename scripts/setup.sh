@@ -11,16 +11,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libxlsxwrite
 packages+=(qt6-httpserver-dev qt6-websockets-dev libqrencode-dev)
 # Qt's own dialogs (file, printer) in German.
 packages+=(qt6-translations-l10n)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/install-packages.sh "${packages[@]}"
 
 # The tests run under a German locale as well: generate de_DE.UTF-8 where it is missing.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then

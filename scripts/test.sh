@@ -101,18 +101,7 @@ fi
 # Clang with its sanitizer runtimes, libFuzzer and the symbolizer that puts file and line into
 # the reports: needed by CI only, so not in the operator's set-up.
 install_clang() {
-    local packages=(clang libclang-rt-14-dev libfuzzer-14-dev llvm) missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    if [ ${#missing[@]} -eq 0 ]; then
-        echo "clang, sanitizer runtimes, libFuzzer and symbolizer already installed"
-        return 0
-    fi
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    ./scripts/install-packages.sh clang libclang-rt-14-dev libfuzzer-14-dev llvm
 }
 phase "Install clang and sanitizer runtimes" install_clang
 
