@@ -28,11 +28,38 @@ QStringList buildResultRow(const EntryFields& fields, const QLocale& locale)
             QString()};
 }
 
+namespace {
+
+bool holdsResult(const QStringList& row)
+{
+    for (int c = ResultsTable::StrafG; c <= ResultsTable::Platz; ++c)
+        if (!ResultsTable::isBlank(row.value(c)))
+            return true;
+    return false;
+}
+
+// The row a run of this start number replaces, or -1. A start number replaces its own row.
+// Without a start number the run fills the first numberless row that holds no result yet:
+// two runs entered without a number must not overwrite each other.
+int rowToReplace(const ResultsTable& table, const QString& stNr)
+{
+    if (!stNr.isEmpty())
+        return table.findRow(ResultsTable::StNr, stNr);
+    for (int r = 1; r < table.rowCount(); ++r) {
+        const QStringList& row = table.rows().at(r);
+        if (row.value(ResultsTable::StNr).isEmpty() && !holdsResult(row))
+            return r;
+    }
+    return -1;
+}
+
+} // namespace
+
 void EnterResult(ResultsTable& table, SortState& sortState, const EntryFields& fields, const QLocale& locale)
 {
     const QStringList cells = buildResultRow(fields, locale);
     UpdateGroup group(table);
-    const int found = table.findRow(ResultsTable::StNr, cells.at(ResultsTable::StNr));
+    const int found = rowToReplace(table, cells.at(ResultsTable::StNr));
     if (found > 0) {
         table.setRow(found, cells);
     } else {

@@ -158,17 +158,42 @@ private Q_SLOTS:
         QCOMPARE(t.cell(ResultsTable::StrafG, 1), QStringLiteral("1"));
     }
 
-    void emptyStartNumberOverwritesFirstEmptyOne()
+    // Without a start number a run fills the first numberless row without a result; a row that
+    // holds one is never overwritten by another numberless run.
+    void emptyStartNumber_data()
     {
+        QTest::addColumn<QVector<QStringList>>("rows");
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<QStringList>("drivers");
+        const QStringList timed{"", "B", "", "", "", "0", "0,00", "1:00,00", "0", "0", "1"};
+        const QStringList cleared{"", "B"}; // names only, results emptied
+        QTest::newRow("first of two rows without a result")
+            << QVector<QStringList>{{"5", "A"}, {"", "B"}, {"", "C"}} << 1
+            << QStringList{"Fahrer ", "A", "C"};
+        QTest::newRow("row with a result is skipped")
+            << QVector<QStringList>{{"5", "A"}, timed, {"", "C"}} << 1
+            << QStringList{"Fahrer ", "B", "A"};
+        QTest::newRow("only row with a result: appended")
+            << QVector<QStringList>{timed} << 1 << QStringList{"Fahrer ", "B"};
+        QTest::newRow("cleared row is filled") << QVector<QStringList>{cleared} << 1
+                                               << QStringList{"Fahrer "};
+        QTest::newRow("two numberless runs keep both")
+            << QVector<QStringList>{{"5", "A"}} << 2 << QStringList{"Fahrer ", "Fahrer ", "A"};
+    }
+    void emptyStartNumber()
+    {
+        QFETCH(QVector<QStringList>, rows);
+        QFETCH(int, runs);
+        QFETCH(QStringList, drivers);
         const QLocale de(QLocale::German, QLocale::Germany);
         ResultsTable t;
-        t.setRow(1, {"5", "A"});
-        t.appendRow({"", "B"});
-        t.appendRow({"", "C"});
+        t.setRow(1, rows.first());
+        for (int i = 1; i < rows.size(); ++i)
+            t.appendRow(rows.at(i));
         SortState s;
-        EnterResult(t, s, run("", "0", "0", 1000), de);
-        QCOMPARE(t.dataRowCount(), 3);
-        QCOMPARE(column(t, ResultsTable::Fahrer), (QStringList{"Fahrer ", "A", "C"}));
+        for (int i = 0; i < runs; ++i)
+            EnterResult(t, s, run("", "0", "0", 1000 * (i + 1)), de);
+        QCOMPARE(column(t, ResultsTable::Fahrer), drivers);
     }
 
     void emptyLastRowIsFilled()
