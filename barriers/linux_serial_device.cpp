@@ -55,11 +55,6 @@ SerialFailure openFailure(int code)
     }
 }
 
-// The driver has no wait for line changes (usb-serial drivers without it answer ENOTTY).
-bool cannotWait(int code)
-{
-    return code == EINVAL || code == ENOTTY || code == ENOSYS || code == EOPNOTSUPP;
-}
 
 speed_t standardSpeed(int baud)
 {
@@ -305,11 +300,29 @@ bool LinuxSerialDevice::changedSinceLastReport(quint32 watchMask, quint32& event
     return true;
 }
 
+WaitFailure classifyWaitFailure(int code)
+{
+    switch (code) {
+    // The driver has no wait for line changes (usb-serial drivers without it answer ENOTTY).
+    case EINVAL:
+    case ENOTTY:
+    case ENOSYS:
+    case EOPNOTSUPP:
+        return WaitFailure::CannotWait;
+    // An unplugged adapter answers EIO (the tty was hung up) or ENODEV.
+    case EIO:
+    case ENODEV:
+    case ENXIO:
+    case EBADF:
+        return WaitFailure::Gone;
+    default:
+        return WaitFailure::Other;
+    }
+}
+
 SerialDevice::WaitResult LinuxSerialDevice::fail(int error)
 {
-    // An unplugged adapter answers EIO (the tty was hung up) or ENODEV.
-    const bool gone = error == EIO || error == ENODEV || error == ENXIO || error == EBADF;
-    m_failure = gone ? SerialFailure::Gone : SerialFailure::Other;
+    m_failure = classifyWaitFailure(error) == WaitFailure::Gone ? SerialFailure::Gone : SerialFailure::Other;
     return WaitResult::Failed;
 }
 
@@ -355,7 +368,7 @@ SerialDevice::WaitResult LinuxSerialDevice::waitForEvents(quint32 watchMask, qui
             continue;
         const int error = errno;
         int status = 0;
-        if (cannotWait(error) && ioctl(m_fd, TIOCMGET, &status) == 0) {
+        if (classifyWaitFailure(error) == WaitFailure::CannotWait && ioctl(m_fd, TIOCMGET, &status) == 0) {
             m_polling = true; // the lines can be read, only not waited for
             continue;
         }

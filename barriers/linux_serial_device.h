@@ -58,6 +58,11 @@ private:
     std::atomic<bool> m_polling{false};
 };
 
+// What a failed wait for line changes means: the driver cannot wait (poll the lines instead),
+// the adapter is gone (unplugged), or another error.
+enum class WaitFailure { CannotWait, Gone, Other };
+WaitFailure classifyWaitFailure(int errorCode);
+
 // Reads the lines every millisecond until readChanges reports changed lines (Events), stop is set
 // (Stopped) or the lines cannot be read (Failed). The sleep ends early on the wake signal.
 // The fallback wait of LinuxSerialDevice; on its own for the latency benchmark.

@@ -7,6 +7,7 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <future>
 #include <stdlib.h>
@@ -126,6 +127,32 @@ private Q_SLOTS:
             QCOMPARE(uint(t.c_cflag & CSIZE), size);
         else
             qInfo("this pseudo-terminal forces 8 data bits; the character size is not read back");
+    }
+
+    // A failed wait decides between polling, "lost" (the adapter was unplugged) and an error.
+    void waitFailuresAreClassified_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("kind");
+        const int poll = int(WaitFailure::CannotWait), gone = int(WaitFailure::Gone),
+                  other = int(WaitFailure::Other);
+        QTest::newRow("EINVAL: driver without the wait") << EINVAL << poll;
+        QTest::newRow("ENOTTY: usb-serial driver without the wait") << ENOTTY << poll;
+        QTest::newRow("ENOSYS") << ENOSYS << poll;
+        QTest::newRow("EOPNOTSUPP") << EOPNOTSUPP << poll;
+        QTest::newRow("EIO: tty hung up by the unplug") << EIO << gone;
+        QTest::newRow("ENODEV") << ENODEV << gone;
+        QTest::newRow("ENXIO") << ENXIO << gone;
+        QTest::newRow("EBADF: descriptor already closed") << EBADF << gone;
+        QTest::newRow("EACCES is neither") << EACCES << other;
+        QTest::newRow("EBUSY is neither") << EBUSY << other;
+        QTest::newRow("0 is neither") << 0 << other;
+    }
+    void waitFailuresAreClassified()
+    {
+        QFETCH(int, code);
+        QFETCH(int, kind);
+        QCOMPARE(int(classifyWaitFailure(code)), kind);
     }
 
     // The fallback for drivers without a wait for line changes: read every millisecond.
