@@ -3,6 +3,7 @@
 
 #include "protocol/html_print.h"
 #include "protocol/print_protocol.h"
+#include "results/SortGrid.h"
 #include "results/results_table.h"
 
 #include <QDialogButtonBox>
@@ -61,6 +62,7 @@ void TFormMain::setPrintFooter(const QImage& image, const QString& caption)
 
 void TFormMain::sbPrintClick()
 {
+    m_grid->commitOpenEditor(); // the printout shows what the operator has typed
     if (!m_table->holdsResults())
         return;
     QPrinter* p = printer();

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
 #include <QToolButton>
 
 namespace {
@@ -244,6 +245,7 @@ private Q_SLOTS:
         QTest::newRow("the context menu's Sortieren") << "menu";
         QTest::newRow("sbLoad, question answered Nein") << "load";
         QTest::newRow("sbSave") << "save";
+        QTest::newRow("sbPrint") << "print";
         QTest::newRow("closing the window, Beenden answered Nein") << "close";
     }
     void openCellEditIsKeptBy()
@@ -287,6 +289,10 @@ private Q_SLOTS:
             w->yesNoDialog()->setNextAnswers({false});
             QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbLoad")), Qt::LeftButton);
             QCOMPARE(w->yesNoDialog()->question(), QStringLiteral("Ungespeicherte Ergebnisse verwerfen?"));
+        } else if (command == QLatin1String("print")) {
+            w->printer()->setOutputFileName(dir.filePath(QStringLiteral("druck.pdf")));
+            QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbPrint")), Qt::LeftButton);
+            QVERIFY(QFileInfo(dir.filePath(QStringLiteral("druck.pdf"))).size() > 0);
         } else {
             QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbSave")), Qt::LeftButton);
             QFile f(dir.filePath(QStringLiteral("lauf.txt")));
