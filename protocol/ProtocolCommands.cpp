@@ -254,10 +254,14 @@ bool ProtocolCommands::readSheet(const QString& path, QVector<QStringList>* rows
     return true;
 }
 
-void ProtocolCommands::keepDatedCopy()
+bool ProtocolCommands::keepDatedCopy()
 {
-    if (m_recovery)
-        m_recovery->keepDatedCopy(m_host.resultsTable(), m_now());
+    if (!m_recovery || !m_recovery->keepDatedCopy(m_host.resultsTable(), m_now()).isEmpty())
+        return true;
+    // The copy is what makes a wrong Ja undoable: without it the operator decides once more.
+    m_host.showNotice(QStringLiteral("Sicherungskopie kann nicht geschrieben werden: %1")
+                          .arg(QDir::toNativeSeparators(m_recovery->folder())));
+    return m_host.askYesNo(QStringLiteral("Keine Sicherungskopie möglich. Trotzdem öffnen?"));
 }
 
 void ProtocolCommands::sbLoadClick()
@@ -293,8 +297,8 @@ void ProtocolCommands::sbLoadClick()
     QVector<QStringList> sheetRows;
     if (kind == ProtocolKind::Sheet ? !readSheet(answer.path, &sheetRows) : !readText(answer.path, &content))
         return;
-    if (discarding)
-        keepDatedCopy();
+    if (discarding && !keepDatedCopy())
+        return;
     if (kind == ProtocolKind::Sheet) {
         applyProtocolSheet(sheetRows, m_host.resultsTable());
     } else {

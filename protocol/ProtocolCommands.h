@@ -138,7 +138,9 @@ private:
     FileDialogAnswer runFileDialog(const FileDialogRequest& request);
     bool readText(const QString& path, ProtocolTextContent* content);
     bool readSheet(const QString& path, QVector<QStringList>* rows);
-    void keepDatedCopy();
+    // Keeps the table about to be replaced as a dated copy; false when it could not be kept
+    // and the operator chose not to open after all.
+    bool keepDatedCopy();
     // Remembers the table's results as saved or opened.
     void markSaved();
 

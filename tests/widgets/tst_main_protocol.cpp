@@ -1,6 +1,8 @@
 #include "main_window_rig.h"
 
 #include "dialogs/DlgYesNo.h"
+#include "displays/FMonitor3.h"
+#include "displays/TopTenGrid.h"
 #include "protocol/ProtocolCommands.h"
 #include "protocol/protocol_text.h"
 #include "results/results_table.h"
@@ -109,6 +111,11 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(w->resultsTable().cell(ResultsTable::StNr, 1), QStringLiteral("99"));
+        // The spectators' top ten shows the opened table, not the run it replaced.
+        QStringList shown;
+        for (int c = 0; c < 6; ++c)
+            shown << w->topTen()->grid()->cellText(1, c);
+        QVERIFY2(shown.contains(QStringLiteral("Otto")), qPrintable(shown.join(QLatin1Char('|'))));
         QCOMPARE(copies.size(), 1);
         ProtocolTextContent kept;
         QVERIFY(LoadProtocolText(QDir(rig.recovery.path()).filePath(copies[0]), &kept, nullptr));

@@ -28,11 +28,14 @@ public:
 
     QWidget* hostWindow() override { return &window; }
     ResultsTable& resultsTable() override { return table; }
+    QList<bool> nextAnswers; // taken first, then answer
+    QStringList notices;
     bool askYesNo(const QString& question) override
     {
         questions << question;
-        return answer;
+        return nextAnswers.isEmpty() ? answer : nextAnswers.takeFirst();
     }
+    void showNotice(const QString& text) override { notices << text; }
     void rankResults() override { calls << "rank"; }
     void formResize() override { calls << "resize"; }
     void nextCompetitor() override { calls << "next"; }
@@ -404,6 +407,50 @@ private Q_SLOTS:
         }
         // After the open nothing is unsaved any more.
         QCOMPARE(commands.hasUnsavedResults(), !replaced);
+    }
+
+    // Without the dated copy a wrong Ja could not be undone: the operator is told and asked again.
+    void openWithoutADatedCopyAsksAgain_data()
+    {
+        QTest::addColumn<bool>("second");
+        QTest::newRow("Ja opens all the same") << true;
+        QTest::newRow("Nein keeps the table") << false;
+    }
+    void openWithoutADatedCopyAsksAgain()
+    {
+        QFETCH(bool, second);
+        QTemporaryDir dir;
+        const QString other = dir.filePath("anderes.txt");
+        {
+            ResultsTable t;
+            t.setRow(1, {"99", "Otto"});
+            QVERIFY(SaveProtocolText(other, t, nullptr));
+        }
+        // The recovery folder cannot be made: a file holds its name.
+        const QString blocked = dir.filePath("sicherung");
+        {
+            QFile f(blocked);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        FakeHost host;
+        ProtocolCommands commands(host);
+        commands.setClock([] { return kNow; });
+        RecoveryStore store(blocked + QStringLiteral("/ordner"));
+        commands.setRecoveryStore(&store);
+        fill(host.table);
+        const QVector<QStringList> old = host.table.rows();
+        answerDialog(commands, other, 0);
+        host.nextAnswers = {true, second};
+        commands.sbLoadClick();
+        QCOMPARE(host.questions, (QStringList{"Ungespeicherte Ergebnisse verwerfen?",
+                                              "Keine Sicherungskopie möglich. Trotzdem öffnen?"}));
+        QCOMPARE(host.notices.size(), 1);
+        QVERIFY2(host.notices[0].contains(QDir::toNativeSeparators(blocked)), qPrintable(host.notices[0]));
+        if (second)
+            QCOMPARE(host.table.cell(ResultsTable::StNr, 1), QStringLiteral("99"));
+        else
+            QCOMPARE(host.table.rows(), old);
+        QCOMPARE(commands.hasUnsavedResults(), !second);
     }
 
     void clearAsksFirst_data()
