@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QHash>
 #include <QImage>
 #include <QMainWindow>
@@ -384,15 +385,25 @@ public:
     QImage liveQrImage(int modulePixels = 4) const;
     // What the settings dialog says of the server.
     QString liveStatusText() const;
+    // Where the LAN addresses come from (tests give their own).
+    void setLiveAddressProvider(std::function<QList<QHostAddress>()> provider);
+    // A laptop often joins the event's network after the program started: the addresses are
+    // looked at again every few seconds while the server runs, and the status bar and the
+    // printout's footer follow when they changed.
+    void refreshLiveAddresses();
 
 private:
     void setupLive();
     void startOrStopLive();
+    void showLiveAddresses();
     // A change of the table or the run state: the snapshot goes out once the current event is handled.
     void liveStateChanged() { scheduleLivePublish(0); }
     void scheduleLivePublish(int delayMs);
     void publishLiveSnapshot();
     std::unique_ptr<LiveService> m_liveService;
     std::unique_ptr<QTimer> m_livePublish; // also the context of the live connections
+    std::unique_ptr<QTimer> m_liveAddressCheck;
+    std::function<QList<QHostAddress>()> m_liveAddresses;
+    QStringList m_liveShownUrls;
     QString m_liveError;
 };

@@ -19,10 +19,18 @@
 namespace {
 // Typing in the entry fields or the title reaches the pages at most this often.
 constexpr int kTypingDelayMs = 300;
+// How often the PC's network addresses are looked at while the server runs.
+constexpr int kAddressCheckMs = 5000;
 } // namespace
 
 void TFormMain::setupLive()
 {
+    m_liveAddresses = &liveLanAddresses;
+    m_liveAddressCheck = std::make_unique<QTimer>();
+    m_liveAddressCheck->setInterval(kAddressCheckMs);
+    connect(m_liveAddressCheck.get(), &QTimer::timeout, m_liveAddressCheck.get(),
+            [this] { refreshLiveAddresses(); });
+    m_liveAddressCheck->start();
     m_liveService = std::make_unique<LiveService>();
     m_livePublish = std::make_unique<QTimer>();
     m_livePublish->setSingleShot(true);
@@ -40,12 +48,32 @@ void TFormMain::setupLive()
 void TFormMain::applyLiveSettings()
 {
     startOrStopLive();
-    // While the pages are up, every printed page carries their address as a QR code.
+    showLiveAddresses();
+}
+
+void TFormMain::showLiveAddresses()
+{
     const QStringList urls = liveUrls();
+    m_liveShownUrls = urls;
+    if (!urls.isEmpty() && m_liveError.isEmpty())
+        setStatusNotice(QStringLiteral("live"), QStringLiteral("Live-Ergebnisse: ") + urls.join(QStringLiteral("  ")));
+    // While the pages are up, every printed page carries their address as a QR code.
     if (urls.isEmpty())
         setPrintFooter(QImage(), QString());
     else
         setPrintFooter(liveQrImage(4), QStringLiteral("Live-Ergebnisse: ") + urls.first());
+}
+
+void TFormMain::setLiveAddressProvider(std::function<QList<QHostAddress>()> provider)
+{
+    m_liveAddresses = std::move(provider);
+    refreshLiveAddresses();
+}
+
+void TFormMain::refreshLiveAddresses()
+{
+    if (m_liveService && m_liveService->running() && liveUrls() != m_liveShownUrls)
+        showLiveAddresses();
 }
 
 void TFormMain::startOrStopLive()
@@ -69,8 +97,6 @@ void TFormMain::startOrStopLive()
             return;
         }
         m_liveError.clear();
-        setStatusNotice(QStringLiteral("live"),
-                        QStringLiteral("Live-Ergebnisse: ") + liveUrls().join(QStringLiteral("  ")));
     }
     // Colours and the countdown length may have changed with the settings.
     publishLiveSnapshot();
@@ -90,7 +116,9 @@ QStringList TFormMain::liveUrls() const
 {
     if (!m_liveService || !m_liveService->running())
         return QStringList();
-    return ::liveUrls(m_liveService->port(), m_liveService->config().localOnly);
+    const bool localOnly = m_liveService->config().localOnly;
+    return ::liveUrls(m_liveService->port(), localOnly,
+                      localOnly || !m_liveAddresses ? QList<QHostAddress>() : m_liveAddresses());
 }
 
 QImage TFormMain::liveQrImage(int modulePixels) const

@@ -3,6 +3,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -10,6 +13,10 @@ namespace {
 QList<QHostAddress> twoAddresses()
 {
     return {QHostAddress(QStringLiteral("192.168.1.20")), QHostAddress(QStringLiteral("10.0.0.5"))};
+}
+QList<QHostAddress> noAddresses()
+{
+    return {};
 }
 } // namespace
 
@@ -86,6 +93,40 @@ private Q_SLOTS:
         QVERIFY(!qr->pixmap().isNull());
         QCOMPARE(qr->pixmap().width(), qr->pixmap().height());
         QCOMPARE(qr->toolTip(), QStringLiteral("http://192.168.1.20:8080/"));
+    }
+
+    // What a phone's camera reads from the code on the screen is the address shown beside it.
+    void qrCodeReadsBackAsTheAddress_data()
+    {
+        QTest::addColumn<bool>("lan");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("first LAN address, default port") << true << 8080 << "http://192.168.1.20:8080/";
+        QTest::newRow("two-digit port 80, the web's own: not written") << true << 80 << "http://192.168.1.20/";
+        QTest::newRow("highest port 65535") << true << 65535 << "http://192.168.1.20:65535/";
+        QTest::newRow("no network: this PC") << false << 1 << "http://127.0.0.1:1/";
+    }
+    void qrCodeReadsBackAsTheAddress()
+    {
+        const QString zbar = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+        if (zbar.isEmpty())
+            QSKIP("zbarimg (zbar-tools) is not installed");
+        QFETCH(bool, lan);
+        QFETCH(int, port);
+        QFETCH(QString, url);
+        CfgLiveGroup g;
+        g.setAddressProvider(lan ? twoAddresses : noAddresses);
+        g.fill(LiveSettings{true, port, false});
+        const QPixmap shown = g.findChild<QLabel*>(QStringLiteral("LabLiveQr"))->pixmap();
+        QVERIFY(!shown.isNull());
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("qr.png"));
+        QVERIFY(shown.toImage().save(png));
+        QProcess p;
+        p.start(zbar, {QStringLiteral("--raw"), QStringLiteral("-q"), png});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), url);
+        QCOMPARE(g.shownUrls().value(0), url);
     }
 
     void statusIsAskedWhenShown()

@@ -108,6 +108,33 @@ private Q_SLOTS:
         QCOMPARE(qr.pixel(1, 1), qRgb(255, 255, 255)); // the light border scanners need
     }
 
+    // A laptop that joins the event's network after the start shows the new address by itself,
+    // and goes back to this PC's address when the network is gone.
+    void addressesFollowTheNetwork()
+    {
+        QList<QHostAddress> lan;
+        MainRig rig;
+        auto w = rig.make();
+        w->setLiveAddressProvider([&lan] { return lan; });
+        w->settings().live = LiveSettings{true, 0, false};
+        w->applyLiveSettings();
+        QVERIFY(w->liveService()->running());
+        const QString port = QString::number(w->liveService()->port());
+        const QString local = QStringLiteral("http://127.0.0.1:%1/").arg(port);
+        const QString joined = QStringLiteral("http://192.168.1.20:%1/").arg(port);
+        QCOMPARE(w->statusNoticeText(), QStringLiteral("Live-Ergebnisse: ") + local);
+
+        lan = {QHostAddress(QStringLiteral("192.168.1.20"))};
+        w->refreshLiveAddresses();
+        QCOMPARE(w->statusNoticeText(), QStringLiteral("Live-Ergebnisse: ") + joined);
+        QCOMPARE(w->printFooterCaption(), QStringLiteral("Live-Ergebnisse: ") + joined);
+
+        lan.clear();
+        w->refreshLiveAddresses();
+        QCOMPARE(w->statusNoticeText(), QStringLiteral("Live-Ergebnisse: ") + local);
+        QCOMPARE(w->printFooterCaption(), QStringLiteral("Live-Ergebnisse: ") + local);
+    }
+
     // A port in use leaves a German message in the status bar; the program times as usual.
     void portInUseIsShownAndTimingGoesOn()
     {
