@@ -459,6 +459,7 @@ public:
     int strayKeys = 0;
     int heldKeys = 0;
     int nameCorrections = 0;
+    int marks[3] = {}; // EL, AUS, AUF given from the menu
     int unplugs() const { return m_rig.unplugs; }
     int replugs() const { return m_rig.replugs; }
     qint64 rssHour[9] = {};
@@ -514,6 +515,7 @@ private:
     void afterRun(int index);
     void correctionFromMenu(const char* item, int row, std::optional<bool> answer = std::nullopt);
     void randomCorrection();
+    void markFromMenu(int kind, int row);
     void changeSettings(const std::function<void(TCfgDialog&)>& edit, const QString& what,
                         const char* button = "OKBtn");
     void setPenalty(const Penalty& p, int timer, bool autoFrei);
@@ -1293,18 +1295,12 @@ void EventDay::randomCorrection()
     if (ranked.isEmpty())
         return;
     const int i = ranked[int(m_rng() % ranked.size())];
-    switch (m_rng() % 6) {
+    const unsigned kind = m_rng() % 6;
+    switch (kind) {
     case 0:
-        correctionFromMenu("Eliminieren1", i);
-        m_expect.eliminate(i);
-        break;
     case 1:
-        correctionFromMenu("Ausgeschieden2", i);
-        m_expect.mark(i, QStringLiteral("AUS"));
-        break;
     case 2:
-        correctionFromMenu("Aufgegeben1", i);
-        m_expect.mark(i, QStringLiteral("AUF"));
+        markFromMenu(int(kind), i);
         break;
     case 3:
         correctionFromMenu("Zeitentfernen1", i);
@@ -1323,6 +1319,18 @@ void EventDay::randomCorrection()
         break;
     }
     checkTable(QStringLiteral("after a correction from the menu"));
+}
+
+// Eliminieren (0), Ausgeschieden (1) or Aufgegeben (2) on the row i of the expectation.
+void EventDay::markFromMenu(int kind, int i)
+{
+    static const char* const items[] = {"Eliminieren1", "Ausgeschieden2", "Aufgegeben1"};
+    correctionFromMenu(items[kind], i);
+    if (kind == 0)
+        m_expect.eliminate(i);
+    else
+        m_expect.mark(i, kind == 1 ? QStringLiteral("AUS") : QStringLiteral("AUF"));
+    ++marks[kind];
 }
 
 // Opens the settings dialog with F2, lets edit change it, presses OK.
@@ -1783,6 +1791,18 @@ void EventDay::afterRun(int index)
         m_expect.rank();
         checkTable(QStringLiteral("after Sortieren"));
     }
+    // An elimination, a retirement and a competitor who gave up, each on the leading row.
+    for (int kind = 0; kind < 3; ++kind) {
+        if (done != at(60 + 150 * kind) + 1 || !m_expect.holdsResults())
+            continue;
+        for (int i = 0; i < m_expect.rows.size(); ++i) {
+            if (!isBlank(m_expect.rows[i].cells[Ges])) {
+                markFromMenu(kind, i);
+                checkTable(QStringLiteral("after a status mark"));
+                break;
+            }
+        }
+    }
 
     // Settings: light barriers and penalty rules change during the day.
     if (done == at(12) + 1)
@@ -1960,8 +1980,10 @@ private Q_SLOTS:
             objects << QString::number(day.objectsHour[h]);
         }
         qInfo("event day: %d runs (%d Absage, %d by light barrier, %d with countdown, %d with time penalty), "
-              "%d corrections from the menu",
-              day.runsTimed, day.absagen, day.barrierRuns, day.countdowns, day.penalties, day.commands);
+              "%d corrections from the menu (%d EL, %d AUS, %d AUF)",
+              day.runsTimed, day.absagen, day.barrierRuns, day.countdowns, day.penalties, day.commands,
+              day.marks[0], day.marks[1], day.marks[2]);
+        QVERIFY2(day.marks[0] > 0 && day.marks[1] > 0 && day.marks[2] > 0, "every status mark is given");
         qInfo("event day: %d files saved, all %d read back as saved, %d opened by the open command",
               int(day.saved.size()), int(day.saved.size()), day.reopenedByCommand);
         qInfo("event day: RSS hour 1 %s MB, hour 8 %s MB (each hour: %s MB)", qPrintable(mb(day.rssHour[1])),
