@@ -39,6 +39,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", platform);
 
     QApplication app(argc, argv);
+    // Programs started from here (the manual, exported files) choose their own platform.
+    if (!platform.isEmpty())
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Acker Klassik"));
     QApplication::setOrganizationName(QStringLiteral("Ruvanta-Werk"));
     // Ties the windows to the menu entry (taskbar icon and name).
