@@ -25,6 +25,9 @@ while [ $# -gt 0 ]; do
     shift
 done
 [ "$(id -u)" -eq 0 ] || { echo "run as root (chroot)"; exit 2; }
+tools=(debootstrap)
+[ -n "$shot" ] && tools+=(imagemagick)
+./scripts/install-packages.sh "${tools[@]}" || { echo "cannot install ${tools[*]}"; exit 2; }
 
 root=${TMPDIR:-/tmp}/ak-package
 run=$root/run

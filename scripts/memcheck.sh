@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the event-day test (tests/widgets/tst_event_day.cpp) under valgrind memcheck and reports
 # definite leaks and memory errors; fails when one of them has a frame in the program's own code.
-# Known one-time allocations of Qt, fontconfig and the system are suppressed by
-# tests/valgrind/qt-system.supp (each entry says why).
+# tests/valgrind/qt-system.supp is for one-time allocations of Qt and system libraries, each entry
+# with its reason; it has none so far.
 #
 #   scripts/memcheck.sh [build folder]          (default: build)
 #
@@ -14,12 +14,8 @@ root=$(pwd)
 build=${1:-build}
 runs=${AK_EVENT_DAY_RUNS:-60}
 
-for tool in valgrind python3; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "memcheck: $tool fehlt (sudo apt-get install $tool)" >&2
-        exit 2
-    fi
-done
+# valgrind before the build: the test asks valgrind's header whether it runs under memcheck.
+./scripts/install-packages.sh valgrind python3
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi

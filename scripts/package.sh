@@ -2,7 +2,7 @@
 # Builds the Debian package ackerklassik_<version>_<arch>.deb into the project's
 # folder: a release build in ./build-package with Debian's hardening flags,
 # installed under /usr, library dependencies computed by dpkg-shlibdeps. Then
-# lintian looks at it when it is installed. Install the package with
+# lintian looks at it. Install the package with
 #   sudo apt install ./ackerklassik_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 # Build dependencies (the same set-up as the run and test commands), then the
 # packaging tools.
 ./scripts/setup.sh --packages-only
-./scripts/install-packages.sh dpkg-dev file
+./scripts/install-packages.sh dpkg-dev file lintian
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
@@ -30,7 +30,5 @@ deb=$(basename "$deb")
 echo "package: $PWD/$deb"
 dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
 
-if command -v lintian >/dev/null; then
-    echo "lintian:"
-    lintian --display-info --pedantic "$deb" || true
-fi
+echo "lintian:"
+lintian --display-info --pedantic "$deb" || true

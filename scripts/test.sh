@@ -79,6 +79,9 @@ trap 'rm -rf "$logs"' EXIT
 # --- 1. Set-up, build, the whole suite in both locales (build/) -----------------------------
 suite() {
     ./scripts/setup.sh || return
+    # Tools some tests read the program's output back with: poppler (the printed PDF), zbar (the
+    # live address's QR code), the desktop-entry and AppStream validators (the install layout).
+    ./scripts/install-packages.sh poppler-utils zbar-tools desktop-file-utils appstream || return
     local loc rc=0
     for loc in C.UTF-8 de_DE.UTF-8; do
         echo "== ctest under LC_ALL=$loc"
