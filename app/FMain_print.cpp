@@ -83,19 +83,28 @@ void TFormMain::sbPrintClick()
     print.footerImage = m_printFooterImage;
     print.footerCaption = m_printFooterCaption;
     const bool range = p->printRange() == QPrinter::PageRange;
-    const int pages = printProtocol(*p, print, range ? p->fromPage() : 0, range ? p->toPage() : 0);
+    const PrintOutcome out = printProtocol(*p, print, range ? p->fromPage() : 0, range ? p->toPage() : 0);
     const bool toFile = p->outputFormat() == QPrinter::PdfFormat;
     const QString target = toFile ? QFileInfo(p->outputFileName()).absoluteFilePath() : p->printerName();
-    if (pages == 0) {
+    if (!out.deviceOk) {
         showError(toFile ? QStringLiteral("Der Schreibfehler der Datei: ") + target
                          : QStringLiteral("Der Drucker „%1“ kann nicht drucken.").arg(target));
         return;
     }
+    const auto pagesText = [](int n) {
+        return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"));
+    };
+    if (out.printed == 0) {
+        showError(QStringLiteral("Nichts gedruckt: Die Seiten %1 bis %2 gibt es nicht, das Protokoll hat %3.")
+                      .arg(p->fromPage())
+                      .arg(p->toPage())
+                      .arg(pagesText(out.total)));
+        return;
+    }
+    const QString count = out.printed == out.total ? pagesText(out.total)
+                                                   : QStringLiteral("%1 von %2").arg(out.printed).arg(pagesText(out.total));
     showPassingNotice(toFile ? QStringLiteral("Protokoll gedruckt in die Datei %1").arg(target)
-                             : QStringLiteral("Protokoll gedruckt auf „%1“ (%2 %3)")
-                                   .arg(target)
-                                   .arg(pages)
-                                   .arg(pages == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten")));
+                             : QStringLiteral("Protokoll gedruckt auf „%1“ (%2)").arg(target, count));
 }
 
 bool TFormMain::printHtmlFile(const QString& path)

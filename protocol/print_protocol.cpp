@@ -56,24 +56,33 @@ class Printer {
 public:
     Printer(QPagedPaintDevice& device, const ProtocolPrint& print) : m_device(device), m_print(print) {}
 
-    int run(int pageFrom, int pageTo)
+    PrintOutcome run(int pageFrom, int pageTo)
     {
-        QPainter p;
-        if (!p.begin(&m_device))
-            return 0;
+        PrintOutcome outcome;
+        // The device's metrics hold before painting starts, so a range without any of the
+        // protocol's pages is known before a page (or an empty file) is begun.
         measure();
         const int pageCount = int(m_pages.size());
         const int from = pageFrom > 0 ? pageFrom : 1;
         const int to = pageTo > 0 ? qMin(pageTo, pageCount) : pageCount;
+        outcome.total = pageCount;
+        if (from > to) {
+            outcome.deviceOk = true;
+            return outcome;
+        }
+        QPainter p;
+        if (!p.begin(&m_device))
+            return outcome;
         bool first = true;
         for (int page = from; page <= to; ++page) {
             if (!first)
                 m_device.newPage();
             first = false;
             paintPage(p, page, pageCount);
+            ++outcome.printed;
         }
-        p.end();
-        return pageCount;
+        outcome.deviceOk = p.end();
+        return outcome;
     }
 
 private:
@@ -295,7 +304,7 @@ private:
 
 } // namespace
 
-int printProtocol(QPagedPaintDevice& device, const ProtocolPrint& print, int pageFrom, int pageTo)
+PrintOutcome printProtocol(QPagedPaintDevice& device, const ProtocolPrint& print, int pageFrom, int pageTo)
 {
     return Printer(device, print).run(pageFrom, pageTo);
 }

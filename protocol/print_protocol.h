@@ -26,6 +26,12 @@ struct ProtocolPrint {
 // the event title and date, the table with its header band repeated at the top
 // of every page, numbers right-aligned, long names wrapped, and a footer with
 // the page number. With pageFrom/pageTo (1-based, 0: no limit) only those pages
-// are painted. Returns the number of pages the protocol has, 0 if the device
-// cannot be painted on.
-int printProtocol(QPagedPaintDevice& device, const ProtocolPrint& print, int pageFrom = 0, int pageTo = 0);
+// are painted; a range that holds none of the protocol's pages paints nothing
+// (no empty page either).
+struct PrintOutcome {
+    bool deviceOk = false; // false: the device could not be painted on
+    int printed = 0;       // pages painted
+    int total = 0;         // pages the protocol has
+};
+PrintOutcome printProtocol(QPagedPaintDevice& device, const ProtocolPrint& print, int pageFrom = 0,
+                           int pageTo = 0);

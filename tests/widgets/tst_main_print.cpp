@@ -246,6 +246,38 @@ private Q_SLOTS:
         QCOMPARE(w->statusNoticeText(), QStringLiteral("Protokoll gedruckt in die Datei ") + pdf);
     }
 
+    // Pages chosen in the print dialog that the protocol does not have: nothing is printed,
+    // no empty page or file is made, and the operator is told instead of "gedruckt".
+    void rangeWithoutAnyPagePrintsNothing_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("page 2 of a one-page protocol")
+            << 2 << 2 << "Nichts gedruckt: Die Seiten 2 bis 2 gibt es nicht, das Protokoll hat 1 Seite.";
+        QTest::newRow("pages 9 to 99") << 9 << 99
+                                       << "Nichts gedruckt: Die Seiten 9 bis 99 gibt es nicht, das Protokoll hat 1 Seite.";
+    }
+    void rangeWithoutAnyPagePrintsNothing()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, error);
+        MainRig rig;
+        auto w = rig.make();
+        fillTable(*w, 2);
+        QStringList errors;
+        w->setErrorHook([&errors](const QString& e) { errors << e; });
+        const QString pdf = m_dir.filePath(QStringLiteral("leer-%1.pdf").arg(from));
+        w->printer()->setOutputFileName(pdf);
+        w->printer()->setPrintRange(QPrinter::PageRange);
+        w->printer()->setFromTo(from, to);
+        QTest::mouseClick(w->control<QToolButton>(QStringLiteral("sbPrint")), Qt::LeftButton);
+        QCOMPARE(errors, QStringList{error});
+        QVERIFY(!QFileInfo::exists(pdf));
+        QVERIFY(!w->statusNoticeText().contains(QStringLiteral("gedruckt in")));
+    }
+
     void longTextsWrapInTheirColumn()
     {
         if (tool("pdftotext").isEmpty())
