@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -26,6 +27,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 namespace {
@@ -110,6 +112,10 @@ int main(int argc, char** argv)
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
         useTwoOffscreenScreens();
     QApplication app(argc, argv);
+    // Qt's own dialogs in German, as the program shows them.
+    QTranslator qtGerman;
+    if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtGerman);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp");
     Shots shots(dir);
     FakeTickSource ticks(1000);
