@@ -25,8 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.ruvanta-werk.example/")
 # Arial and Times New Roman are matched by the metric-compatible Liberation
-# fonts; the manual and exported documents open through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, xdg-utils, qt6-translations-l10n")
+# fonts; the manual and exported documents open through xdg-open. Qt's Wayland
+# plugin serves an operator who sets QT_QPA_PLATFORM=wayland (without it Qt
+# stops at start-up); the program itself chooses XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, xdg-utils, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
 include(CPack)

@@ -39,6 +39,8 @@ for p in weston:weston xwayland:Xwayland mutter:mutter dbus:dbus-run-session xvf
     x11-utils:xwininfo imagemagick:import libglib2.0-bin:gdbus; do
     command -v "${p#*:}" >/dev/null || need+=("${p%%:*}")
 done
+# Qt's Wayland plugin, for the native run a user may choose.
+dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q "install ok installed" || need+=(qt6-wayland)
 if [ ${#need[@]} -gt 0 ]; then
     s=""; [ "$(id -u)" -eq 0 ] || s=sudo
     DEBIAN_FRONTEND=noninteractive $s apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null ||
