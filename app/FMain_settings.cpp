@@ -91,17 +91,7 @@ void TFormMain::showIdleDisplay()
 
 void TFormMain::syncRaceSettings()
 {
-    RaceSettings& r = m_clock->settings();
-    r.timer = m_settings.timer;
-    r.elz1 = m_settings.elz1;
-    r.sekPachka = m_settings.sekPachka;
-    r.pktSek = m_settings.pktSek;
-    r.phases = m_settings.phases;
-    r.autoFrei = m_settings.autoFrei;
-    r.sound = m_settings.sound;
-    r.sound0 = m_settings.sound0;
-    for (int i = 0; i < 5; ++i)
-        r.palette[i] = m_settings.c[i];
+    m_clock->settings() = raceSettingsOf(m_settings);
     // The hints show the gong files, as they always did.
     m_panel2->setToolTip(m_settings.sound0);
     m_panel4->setToolTip(m_settings.sound1);

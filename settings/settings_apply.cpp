@@ -122,3 +122,19 @@ void applyDialogValues(const DialogValues& v, AppSettings& s, ApplyTarget& targe
 
     target.focusLeftPanel();
 }
+
+RaceSettings raceSettingsOf(const AppSettings& s)
+{
+    RaceSettings r;
+    r.timer = s.timer;
+    r.elz1 = s.elz1;
+    r.sekPachka = s.sekPachka;
+    r.pktSek = s.pktSek;
+    r.phases = s.phases;
+    r.autoFrei = s.autoFrei;
+    r.sound = s.sound;
+    r.sound0 = s.sound0;
+    for (int i = 0; i < 5; ++i)
+        r.palette[i] = s.c[i];
+    return r;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/race_clock.h"
 #include "barriers/light_barriers.h"
 #include "platform/colour.h"
 #include "settings/settings_store.h"
@@ -14,6 +15,9 @@ inline QString lineSuffix(int line)
 {
     return (line >= 0 && line < 3) ? QLatin1String(LineSuffix[line]) : QString();
 }
+
+// The clock's share of the settings: countdown, penalty rule, phases, arming, gong, palette.
+RaceSettings raceSettingsOf(const AppSettings& s);
 
 // What the settings dialog hands back on "OK".
 struct DialogValues {

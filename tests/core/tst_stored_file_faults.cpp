@@ -35,16 +35,6 @@ QByteArray writtenSettings()
     return fileBytes(path);
 }
 
-// Deterministic bytes of every value, NULs among them.
-QByteArray randomBytes(int size, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray out(size, Qt::Uninitialized);
-    for (char& c : out)
-        c = char(gen.bounded(256));
-    return out;
-}
-
 enum class Make { Bytes, Folder, NoPermission };
 
 // The text protocol bytes of a table with n results (the header line first).

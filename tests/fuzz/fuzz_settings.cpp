@@ -115,14 +115,8 @@ void useAtStartUp(const AppSettings& s)
     NoDisplay display;
     Host host;
     RaceClock clock(ticks, display, host);
-    RaceSettings& r = clock.settings();
-    r.timer = s.timer;
-    r.elz1 = s.elz1;
-    r.sekPachka = s.sekPachka;
-    r.pktSek = s.pktSek;
-    r.phases = s.phases;
-    for (int i = 0; i < 5; ++i)
-        r.palette[i] = s.c[i];
+    clock.settings() = raceSettingsOf(s);
+    const RaceSettings& r = clock.settings();
     clock.startupDisplay();
     AK_FUZZ_CHECK(host.starts == 0);
 

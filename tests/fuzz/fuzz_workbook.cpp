@@ -2,6 +2,7 @@
 // reads a workbook (readFirstSheet with the German decimal comma) and applied to the results
 // table as the open command does; a table read from it is saved and read again.
 #include "fuzz_support.h"
+#include "ooxml_fixture.h"
 
 #include "protocol/xlsx_reader.h"
 #include "protocol/xlsx_writer.h"
@@ -17,7 +18,7 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 namespace {
 
 // The parts of a zip package, or false when the bytes are none.
-bool unpack(const uint8_t* data, size_t size, std::vector<std::pair<QByteArray, QByteArray>>* parts)
+bool unpack(const uint8_t* data, size_t size, OoxmlFixture::Parts* parts)
 {
     zip_error_t ze;
     zip_error_init(&ze);
@@ -42,47 +43,10 @@ bool unpack(const uint8_t* data, size_t size, std::vector<std::pair<QByteArray, 
         QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
         ok = zip_fread(f, bytes.data(), st.size) == zip_int64_t(st.size);
         zip_fclose(f);
-        parts->emplace_back(QByteArray(st.name), bytes);
+        parts->append({QString::fromUtf8(st.name), bytes});
     }
     zip_discard(zip);
     return ok && !parts->empty();
-}
-
-// A zip package of the parts (deflated, as the program's writer stores them).
-QByteArray pack(const std::vector<std::pair<QByteArray, QByteArray>>& parts)
-{
-    zip_error_t ze;
-    zip_error_init(&ze);
-    zip_source_t* out = zip_source_buffer_create(nullptr, 0, 0, &ze);
-    zip_error_fini(&ze);
-    if (!out)
-        return QByteArray();
-    zip_source_keep(out);
-    zip_t* zip = zip_open_from_source(out, ZIP_TRUNCATE, nullptr);
-    bool ok = zip != nullptr;
-    for (const auto& part : parts) {
-        zip_source_t* s = ok ? zip_source_buffer(zip, part.second.constData(), zip_uint64_t(part.second.size()), 0)
-                             : nullptr;
-        ok = s && zip_file_add(zip, part.first.constData(), s, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) >= 0;
-        if (!ok && s)
-            zip_source_free(s);
-    }
-    if (zip && (!ok || zip_close(zip) != 0)) {
-        zip_discard(zip);
-        ok = false;
-    }
-    QByteArray bytes;
-    zip_stat_t st;
-    if (ok && zip_source_open(out) == 0) {
-        if (zip_source_stat(out, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
-            bytes.resize(qsizetype(st.size));
-            if (zip_source_read(out, bytes.data(), st.size) != zip_int64_t(st.size))
-                bytes.clear();
-        }
-        zip_source_close(out);
-    }
-    zip_source_free(out);
-    return bytes;
 }
 
 } // namespace
@@ -92,7 +56,7 @@ QByteArray pack(const std::vector<std::pair<QByteArray, QByteArray>>& parts)
 // fourth mutation (and every input that is no package) changes the file's bytes themselves.
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed)
 {
-    std::vector<std::pair<QByteArray, QByteArray>> parts;
+    OoxmlFixture::Parts parts;
     if (seed % 4 == 0 || !unpack(data, size, &parts))
         return LLVMFuzzerMutate(data, size, maxSize);
     QByteArray& part = parts[(seed / 4) % parts.size()].second;
@@ -101,7 +65,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
     std::copy(part.cbegin(), part.cend(), buf.begin());
     const size_t n = LLVMFuzzerMutate(buf.data(), size_t(part.size()), room);
     part = QByteArray(reinterpret_cast<const char*>(buf.data()), qsizetype(n));
-    const QByteArray packed = pack(parts);
+    const QByteArray packed = OoxmlFixture::packageBytes(parts);
     if (packed.isEmpty() || size_t(packed.size()) > maxSize)
         return LLVMFuzzerMutate(data, size, maxSize);
     std::copy(packed.cbegin(), packed.cend(), data);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 
@@ -165,6 +166,16 @@ inline QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Deterministic bytes of every value, NULs among them.
+inline QByteArray randomBytes(int size, quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray out(size, Qt::Uninitialized);
+    for (char& c : out)
+        c = char(gen.bounded(256));
+    return out;
 }
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes)

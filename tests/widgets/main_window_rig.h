@@ -21,6 +21,17 @@ inline void isolateSettings(const QTemporaryDir& dir)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
 }
 
+// A member of a main-window test object: the settings stay in a private folder while it lives.
+struct IsolatedSettings {
+    QTemporaryDir dir;
+    IsolatedSettings()
+    {
+        if (!dir.isValid())
+            qFatal("no temporary folder for the settings");
+        isolateSettings(dir);
+    }
+};
+
 inline void clearStoredSettings()
 {
     QSettings s(settingsOrganisation(), settingsApplication());

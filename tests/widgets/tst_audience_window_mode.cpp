@@ -13,7 +13,7 @@
 
 class TestAudienceWindowMode : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
     static QWidget* audienceWindow(TFormMain& w, bool topTen)
     {
@@ -23,8 +23,6 @@ class TestAudienceWindowMode : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
         QCOMPARE(QGuiApplication::screens().size(), 2);
     }
     void init() { clearStoredSettings(); }

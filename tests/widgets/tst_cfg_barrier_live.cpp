@@ -84,14 +84,9 @@ private:
 
 class TestCfgBarrierLive : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init()
     {
         clearStoredSettings();

@@ -23,14 +23,9 @@ void enterOneRun(TFormMain& w, MainRig& rig)
 
 class TestCommandKeys : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init() { clearStoredSettings(); }
 
     void keyInAField_data()

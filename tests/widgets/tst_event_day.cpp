@@ -1944,15 +1944,13 @@ void EventDay::run()
 
 class TestEventDay : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
     QTemporaryDir m_files;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_settingsDir.isValid());
         QVERIFY(m_files.isValid());
-        isolateSettings(m_settingsDir);
         QCOMPARE(QGuiApplication::screens().size(), 2);
     }
 

@@ -87,14 +87,9 @@ struct PluggableRig : MainRig {
 
 class TestMainBarrierFaults : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init()
     {
         clearStoredSettings();

@@ -29,14 +29,9 @@ void contact(TFormMain& w, FakeSerialLine& line)
 
 class TestMainBarriers : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init()
     {
         clearStoredSettings();

@@ -71,14 +71,9 @@ int runChild(int argc, char** argv, const QString& folder)
 
 class TestMainCrash : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init() { clearStoredSettings(); }
 
     void killedSessionIsRestored_data()

@@ -63,14 +63,9 @@ void wheelDown(QWidget* target)
 
 class TestMainEntry : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init() { clearStoredSettings(); }
 
     // The last entry chosen by a double click in the table, timed again: NÄCHSTER

@@ -55,7 +55,7 @@ struct Recorder {
 
 class TestMainExports : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
     QTemporaryDir m_workDir;
     QString m_oldCwd;
 
@@ -79,9 +79,7 @@ class TestMainExports : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_settingsDir.isValid());
         QVERIFY(m_workDir.isValid());
-        isolateSettings(m_settingsDir);
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_workDir.path()));
     }

@@ -66,15 +66,6 @@ QMap<QString, QByteArray> snapshot(const QString& folder)
     return out;
 }
 
-QByteArray randomBytes(int size, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray out(size, Qt::Uninitialized);
-    for (char& c : out)
-        c = char(gen.bounded(256));
-    return out;
-}
-
 void enterRun(TFormMain& w, MainRig& rig, const QString& stNr, const QString& driver)
 {
     enterRunByKeys(w, rig, stNr, driver);
@@ -134,7 +125,7 @@ Q_DECLARE_METATYPE(SettingsFault)
 
 class TestMainFileFaults : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
     static QString settingsPath()
     {
@@ -142,11 +133,6 @@ class TestMainFileFaults : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init()
     {
         clearStoredSettings();

@@ -93,15 +93,10 @@ void keepPagesAsPictures(const QString& pdf, const QString& name)
 
 class TestMainPrint : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init() { clearStoredSettings(); }
 
     void withoutAChoiceA4Landscape()

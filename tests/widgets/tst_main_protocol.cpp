@@ -39,11 +39,19 @@ QString documentsOrHome()
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
+// A protocol file of one row, start number 99 (Otto), to be opened over the table.
+bool saveOttosProtocol(const QString& path)
+{
+    ResultsTable t;
+    t.setRow(1, {"99", "Otto"});
+    return SaveProtocolText(path, t, nullptr);
+}
+
 } // namespace
 
 class TestMainProtocol : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
     QTemporaryDir m_workDir;
     QString m_oldCwd;
 
@@ -52,9 +60,7 @@ class TestMainProtocol : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_settingsDir.isValid());
         QVERIFY(m_workDir.isValid());
-        isolateSettings(m_settingsDir);
         m_oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_workDir.path()));
     }
@@ -81,11 +87,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, yes);
         const QString other = m_workDir.filePath(QStringLiteral("anderes.txt"));
-        {
-            ResultsTable t;
-            t.setRow(1, {"99", "Otto"});
-            QVERIFY(SaveProtocolText(other, t, nullptr));
-        }
+        QVERIFY(saveOttosProtocol(other));
         MainRig rig;
         auto w = rig.make();
         DialogRecorder dialogs;
@@ -132,11 +134,7 @@ private Q_SLOTS:
     void runStartedWhileTheOpenDialogIsUpKeepsTheProtocol()
     {
         const QString other = m_workDir.filePath(QStringLiteral("startliste.txt"));
-        {
-            ResultsTable t;
-            t.setRow(1, {"99", "Otto"});
-            QVERIFY(SaveProtocolText(other, t, nullptr));
-        }
+        QVERIFY(saveOttosProtocol(other));
         MainRig rig;
         auto w = rig.make();
         w->control<QComboBox>(QStringLiteral("cbStNr"))->setEditText(QStringLiteral("7"));

@@ -77,14 +77,9 @@ int timedRows(const ResultsTable& t)
 
 class TestMainRunKeys : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init()
     {
         clearStoredSettings();

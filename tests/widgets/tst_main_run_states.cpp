@@ -20,14 +20,9 @@ struct Step {
 
 class TestMainRunStates : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init() { clearStoredSettings(); }
 
     void everyStateMatchesTheTable_data()

@@ -73,7 +73,7 @@ QRect screenGeometry(int n)
 
 class TestMainScreens : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
     // A complete stored set first: the reading stops at the first missing value.
     static void storeWithDefaults(const char* key, const QVariant& value)
@@ -88,8 +88,6 @@ class TestMainScreens : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
         QCOMPARE(QGuiApplication::screens().size(), 2);
     }
     void init() { clearStoredSettings(); }

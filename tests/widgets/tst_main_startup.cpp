@@ -39,14 +39,9 @@ void runOneTimedResult(TFormMain& w, MainRig& rig)
 
 class TestMainStartup : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    IsolatedSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_settingsDir.isValid());
-        isolateSettings(m_settingsDir);
-    }
     void init() { clearStoredSettings(); }
 
     void firstStartShowsTheDefaults()

@@ -82,6 +82,14 @@ QByteArray readAll(const QString& path)
 
 const QDateTime kNow(QDate(2007, 6, 7), QTime(9, 5));
 
+// A protocol file of one row, start number 99 (Otto), to be opened over the table.
+bool saveOttosProtocol(const QString& path)
+{
+    ResultsTable t;
+    t.setRow(1, {"99", "Otto"});
+    return SaveProtocolText(path, t, nullptr);
+}
+
 } // namespace
 
 class TestProtocolCommands : public QObject {
@@ -351,11 +359,7 @@ private Q_SLOTS:
         QFETCH(bool, replaced);
         QTemporaryDir dir;
         const QString other = dir.filePath("anderes.txt");
-        {
-            ResultsTable t;
-            t.setRow(1, {"99", "Otto"});
-            QVERIFY(SaveProtocolText(other, t, nullptr));
-        }
+        QVERIFY(saveOttosProtocol(other));
         FakeHost host;
         ProtocolCommands commands(host);
         commands.setClock([] { return kNow; });
@@ -421,11 +425,7 @@ private Q_SLOTS:
         QFETCH(bool, second);
         QTemporaryDir dir;
         const QString other = dir.filePath("anderes.txt");
-        {
-            ResultsTable t;
-            t.setRow(1, {"99", "Otto"});
-            QVERIFY(SaveProtocolText(other, t, nullptr));
-        }
+        QVERIFY(saveOttosProtocol(other));
         // The recovery folder cannot be made: a file holds its name.
         const QString blocked = dir.filePath("sicherung");
         {
